@@ -1,0 +1,17 @@
+// The subcommands of quenzor-cli. Each takes the arguments after its name, prints its own
+// --help, and returns the process exit status.
+#pragma once
+
+#include <QStringList>
+
+struct CliCommand {
+    const char* name;
+    const char* summary;
+    int (*run)(const QStringList& args);
+};
+
+// Writes to standard output / standard error as local 8-bit text.
+void CliOut(const QString& text);
+void CliErr(const QString& text);
+// True when the arguments ask for help.
+bool WantsHelp(const QStringList& args);

@@ -1,0 +1,55 @@
+// quenzor-cli: the headless companion of the Firmware Quenzor window, on the same core code.
+#include "cli/Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <iterator>
+
+namespace {
+
+const CliCommand kCommands[] = {
+    {"--help", "", nullptr}, // placeholder row so the table is never empty
+};
+
+void usage() {
+    CliOut(QStringLiteral("usage: quenzor-cli COMMAND [ARGS...]\n\ncommands:"));
+    for (const CliCommand& c : kCommands)
+        if (c.run)
+            CliOut(QStringLiteral("  %1  %2").arg(QString::fromLatin1(c.name), -12).arg(QString::fromLatin1(c.summary)));
+    CliOut(QStringLiteral("\n'quenzor-cli COMMAND --help' describes one command.\n"
+                          "QUENZOR_PROGRAM_DIR overrides the program folder (MASTER, flasher)."));
+}
+
+} // namespace
+
+void CliOut(const QString& text) {
+    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+void CliErr(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+bool WantsHelp(const QStringList& args) {
+    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Firmware Quenzor"));
+    QStringList args = app.arguments();
+    args.removeFirst();
+    if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
+        usage();
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString name = args.takeFirst();
+    for (const CliCommand& c : kCommands)
+        if (c.run && name == QLatin1String(c.name))
+            return c.run(args);
+    CliErr(QStringLiteral("quenzor-cli: unknown command '%1' (see quenzor-cli --help)").arg(name));
+    return 2;
+}

@@ -1,0 +1,40 @@
+// XML document access for every project file: load with a readable parser message, find
+// children by exact name, and save the rebuilt document atomically without a declaration
+// or white space.
+#pragma once
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QString>
+
+#include <optional>
+
+// Loads `path` into `doc`, replacing what it held. nullopt on success; otherwise the
+// parser's reason with its line and the start of the offending text, or the reason the
+// file could not be opened.
+std::optional<QString> LoadXmlFile(QDomDocument& doc, const QString& path);
+// The same for text already in memory.
+std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text);
+
+// The top-level element of that exact name, or a null element.
+QDomElement TopLevelElement(const QDomDocument& doc, const QString& name);
+
+// The first child element of that exact (case-sensitive) name, or a null element.
+QDomElement ChildElement(const QDomElement& parent, const QString& name);
+
+// The element's text content.
+QString ElementText(const QDomElement& element);
+
+// Removes every node of the document, so that a writer rebuilds the whole file.
+void ClearDocument(QDomDocument& doc);
+
+// Appends <name>text</name> to `parent`.
+QDomElement AppendTextElement(QDomDocument& doc, QDomElement& parent, const QString& name,
+                              const QString& text);
+
+// The document as UTF-8 text without declaration or white space between elements.
+QByteArray SerializeXml(const QDomDocument& doc);
+
+// Saves the document to `path`, replacing the file atomically. nullopt on success,
+// otherwise "Cannot create file "<path>". <reason>".
+std::optional<QString> SaveXmlFile(const QDomDocument& doc, const QString& path);

@@ -1,0 +1,158 @@
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestWorkspace : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void firstStart();
+    void secondStartCreatesNothing();
+    void storedName_data();
+    void storedName();
+    void missingFolderKeepsStoredName();
+    void saveWritesNameUnaltered_data();
+    void saveWritesNameUnaltered();
+    void saveFailureIsReported();
+
+private:
+    static QString sep() { return QString(QDir::separator()); }
+    static void writeIni(const QString& folder, const QByteArray& body) {
+        QFile f(folder + "/Quenzor.ini");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(body);
+    }
+};
+
+void TestWorkspace::firstStart() {
+    QTemporaryDir dir;
+    Workspace ws;
+    const QString program = QDir::toNativeSeparators(dir.path());
+    QVERIFY(!InitWorkspace(ws, program));
+    QCOMPARE(ws.ProgramFolder, program);
+    QCOMPARE(ws.MasterFolder, program + sep() + "MASTER");
+    QCOMPARE(ws.ProjectsFolder, program + sep() + "PROJECTS");
+    QVERIFY(QFileInfo(ws.MasterFolder).isDir());
+    QVERIFY(QFileInfo(ws.ProjectsFolder).isDir());
+    QCOMPARE(ws.ProjectName, QString());
+    QCOMPARE(ws.ProjectFolder, ws.ProjectsFolder);
+    QCOMPARE(ws.PargenPath, ws.ProjectsFolder + sep() + "pargen.xml");
+    QCOMPARE(ws.VarPath, ws.ProjectsFolder + sep() + "var.xml");
+    // Close writes an empty value.
+    QVERIFY(SaveLastProject(ws));
+    QSettings ini(dir.path() + "/Quenzor.ini", QSettings::IniFormat);
+    QVERIFY(ini.contains("lastproj/projectname"));
+    QCOMPARE(ini.value("lastproj/projectname").toString(), QString());
+}
+
+void TestWorkspace::secondStartCreatesNothing() {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("MASTER");
+    QDir(dir.path()).mkdir("PROJECTS");
+    QFile marker(dir.path() + "/MASTER/keep");
+    QVERIFY(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    Workspace ws;
+    InitWorkspace(ws, dir.path());
+    QVERIFY(QFile::exists(dir.path() + "/MASTER/keep"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+             QStringList({"MASTER", "PROJECTS"}));
+}
+
+void TestWorkspace::storedName_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("folder"); // made under PROJECTS, "" for none
+    QTest::addColumn<bool>("reopened");
+    QTest::addColumn<QString>("name");
+
+    const QString s = sep();
+    QTest::newRow("without separator") << QByteArray("[lastproj]\nprojectname=Plant1\n") << "Plant1"
+                                       << true << s + "Plant1";
+    QTest::newRow("own separator") << QByteArray("[lastproj]\nprojectname=/Plant1\n") << "Plant1"
+                                   << true << s + "Plant1";
+    QTest::newRow("windows separator") << QByteArray("[lastproj]\r\nprojectname=\\\\Plant1\r\n")
+                                       << "Plant1" << true << s + "Plant1";
+    QTest::newRow("windows single backslash")
+        << QByteArray("[lastproj]\r\nprojectname=\\Plant1\r\n") << "Plant1" << true
+        << s + "Plant1";
+    QTest::newRow("nested windows") << QByteArray("[lastproj]\nprojectname=\\\\A\\\\B\n") << "A/B"
+                                    << true << s + "A" + s + "B";
+    QTest::newRow("no file section") << QByteArray("[other]\nx=1\n") << "" << false << QString();
+    QTest::newRow("empty value") << QByteArray("[lastproj]\nprojectname=\n") << "" << false
+                                 << QString();
+}
+
+void TestWorkspace::storedName() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, folder);
+    QFETCH(bool, reopened);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    writeIni(dir.path(), ini);
+    if (!folder.isEmpty())
+        QVERIFY(QDir(dir.path()).mkpath("PROJECTS/" + folder));
+    Workspace ws;
+    QCOMPARE(InitWorkspace(ws, dir.path()), reopened);
+    QCOMPARE(ws.ProjectName, name);
+    if (reopened) {
+        QCOMPARE(ws.ProjectFolder, ws.ProjectsFolder + name);
+        QVERIFY(QFileInfo(ws.ProjectFolder).isDir());
+    } else {
+        QCOMPARE(ws.ProjectFolder, ws.ProjectsFolder);
+    }
+    QCOMPARE(ws.PargenPath, ws.ProjectFolder + sep() + "pargen.xml");
+}
+
+void TestWorkspace::missingFolderKeepsStoredName() {
+    QTemporaryDir dir;
+    writeIni(dir.path(), "[lastproj]\nprojectname=Gone\n");
+    Workspace ws;
+    QVERIFY(!InitWorkspace(ws, dir.path()));
+    QCOMPARE(ws.ProjectFolder, ws.ProjectsFolder);
+    QCOMPARE(ws.ProjectName, sep() + "Gone");
+    QVERIFY(SaveLastProject(ws));
+    Workspace again;
+    InitWorkspace(again, dir.path());
+    QCOMPARE(again.ProjectName, sep() + "Gone");
+}
+
+void TestWorkspace::saveWritesNameUnaltered_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("new project form") << "Plant1";
+    QTest::newRow("reopened form") << sep() + "Plant1";
+    QTest::newRow("empty") << QString();
+}
+
+void TestWorkspace::saveWritesNameUnaltered() {
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    Workspace ws;
+    InitWorkspace(ws, dir.path());
+    ws.ProjectName = name;
+    QVERIFY(SaveLastProject(ws));
+    QSettings ini(dir.path() + "/Quenzor.ini", QSettings::IniFormat);
+    QCOMPARE(ini.value("lastproj/projectname").toString(), name);
+    // The next start shows the leading separator form and opens the folder.
+    QDir(dir.path()).mkpath("PROJECTS/Plant1");
+    Workspace next;
+    const bool reopened = InitWorkspace(next, dir.path());
+    QCOMPARE(reopened, !name.isEmpty());
+    if (!name.isEmpty())
+        QCOMPARE(next.ProjectName, sep() + "Plant1");
+}
+
+void TestWorkspace::saveFailureIsReported() {
+    QTemporaryDir dir;
+    Workspace ws;
+    InitWorkspace(ws, dir.path());
+    // A folder where the settings file should be cannot be replaced by a file.
+    QVERIFY(QDir(dir.path()).mkdir("Quenzor.ini"));
+    ws.ProjectName = "X";
+    QVERIFY(!SaveLastProject(ws));
+}
+
+QTEST_GUILESS_MAIN(TestWorkspace)
+#include "test_workspace.moc"
