@@ -1,0 +1,239 @@
+#include "shell/TFQuenzoreFirmWare.h"
+
+#include "common/IntegerText.h"
+#include "common/Prompter.h"
+#include "shell/TFsaveproj.h"
+#include "shell/XmlDocument.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
+                                       const QString& programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ws_(ws),
+      prompter_(prompter) {
+    openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+
+    Label1 = new QLabel(QStringLiteral("Step 1"), this);
+    Label2 = new QLabel(QStringLiteral("Step 2"), this);
+    Label3 = new QLabel(QStringLiteral("Step 3"), this);
+    New = makeButton(QStringLiteral("New project"), true);
+    open = makeButton(QStringLiteral("Open project"), true);
+    btn_Prm_Gen = makeButton(QStringLiteral("General Parameter"), true);
+    CreateBin = makeButton(QStringLiteral("Update Device"), true);
+    about = makeButton(QStringLiteral("About"), true);
+    LbButton1 = makeButton(QStringLiteral("X"), true);
+    CreateSx = makeButton(QStringLiteral("Generate Firmware"), false);
+    btn_Translate = makeButton(QStringLiteral("Translate Table"), false);
+    btn_Emcy_Wd = makeButton(QStringLiteral("Define EMCY Word"), false);
+    btn_Pdo = makeButton(QStringLiteral("Set Traslate PDO"), false);
+    btn_Emcy = makeButton(QStringLiteral("Set Traslate EMCY"), false);
+    btn_Info_Pdo = makeButton(QStringLiteral("Define store PDO"), false);
+    Label6 = new QLabel(this);
+    Label6->setText(QStringLiteral("<a href=\"%1\">%2</a>")
+                        .arg(kProductWebPage.toString(), kProductWebPage.host()));
+    Label6->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    connect(Label6, &QLabel::linkActivated, this, [this] { Label6Click(); });
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Ping Device"), this);
+    Edit1 = new QLineEdit(QStringLiteral("0.0.0.0"), GroupBox1);
+    Btn_Ping = new QPushButton(QStringLiteral("Ping Device"), GroupBox1);
+    auto* pingLayout = new QHBoxLayout(GroupBox1);
+    pingLayout->addWidget(Edit1);
+    pingLayout->addWidget(Btn_Ping);
+    GroupBox1->setVisible(false);
+    Labelstate = new QLabel(QStringLiteral("---"), this);
+    Labelstate->setVisible(false);
+
+    connect(New, &QPushButton::clicked, this, &TFQuenzoreFirmWare::NewClick);
+    connect(open, &QPushButton::clicked, this, &TFQuenzoreFirmWare::openClick);
+    for (QPushButton* b : {btn_Prm_Gen, btn_Translate, btn_Emcy_Wd, btn_Pdo, btn_Emcy,
+                           btn_Info_Pdo, Btn_Ping})
+        connect(b, &QPushButton::clicked, this, [this, b] { CommonCommand(b); });
+    for (QPushButton* b : {CreateBin, CreateSx})
+        connect(b, &QPushButton::clicked, this, [this, b] { RunDeviceUpdate(b); });
+    connect(LbButton1, &QPushButton::clicked, this, &QWidget::close);
+
+    buildLayout();
+
+    const bool reopened = InitWorkspace(ws_, programFolder);
+    setWindowTitle(reopened ? kTitlePrefix + QStringLiteral(" : ") + ws_.ProjectName
+                            : kTitlePrefix);
+    UpdateTranslateButton();
+}
+
+QPushButton* TFQuenzoreFirmWare::makeButton(const QString& caption, bool visible) {
+    auto* b = new QPushButton(caption, this);
+    b->setVisible(visible);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void TFQuenzoreFirmWare::buildLayout() {
+    QFont stepFont = Label1->font();
+    stepFont.setBold(true);
+    stepFont.setPointSizeF(stepFont.pointSizeF() * 1.15);
+    for (QLabel* l : {Label1, Label2, Label3}) {
+        l->setFont(stepFont);
+        l->setMinimumWidth(60);
+    }
+    for (QPushButton* b : {New, open, btn_Prm_Gen, CreateBin})
+        b->setMinimumSize(150, 34);
+    LbButton1->setFixedSize(28, 28);
+    LbButton1->setToolTip(QStringLiteral("Close"));
+    about->setMinimumHeight(28);
+
+    auto* title = new QLabel(QStringLiteral("Firmware Quenzor"), this);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    title->setFont(titleFont);
+    auto* subtitle = new QLabel(QStringLiteral("Modbus TCP slave to Korvane gateway"), this);
+    subtitle->setStyleSheet(QStringLiteral("color: palette(mid);"));
+
+    // The title bar carries the project; repeat it inside, where it is read at a glance.
+    auto* project = new QLabel(this);
+    auto showProject = [this, project] {
+        project->setText(ws_.ProjectFolder.isEmpty() || ws_.ProjectFolder == ws_.ProjectsFolder
+                             ? QStringLiteral("No project open")
+                             : QStringLiteral("Project: ") + ws_.ProjectName);
+    };
+    connect(this, &QWidget::windowTitleChanged, project, showProject);
+
+    auto* header = new QHBoxLayout;
+    auto* titles = new QVBoxLayout;
+    titles->addWidget(title);
+    titles->addWidget(subtitle);
+    titles->addWidget(project);
+    header->addLayout(titles);
+    header->addStretch();
+    header->addWidget(LbButton1, 0, Qt::AlignTop);
+
+    auto line = [this] {
+        auto* f = new QFrame(this);
+        f->setFrameShape(QFrame::HLine);
+        f->setFrameShadow(QFrame::Sunken);
+        return f;
+    };
+
+    auto* steps = new QGridLayout;
+    steps->setHorizontalSpacing(14);
+    steps->setVerticalSpacing(10);
+    steps->addWidget(Label1, 0, 0);
+    steps->addWidget(New, 0, 1);
+    steps->addWidget(open, 0, 2);
+    steps->addWidget(Label2, 1, 0);
+    steps->addWidget(btn_Prm_Gen, 1, 1);
+    auto hint = [this](const QString& text) {
+        auto* l = new QLabel(text, this);
+        l->setStyleSheet(QStringLiteral("color: palette(dark);"));
+        return l;
+    };
+    steps->addWidget(hint(QStringLiteral("Address, mask, port, baud rate")), 1, 2);
+    steps->addWidget(Label3, 2, 0);
+    steps->addWidget(CreateBin, 2, 1);
+    steps->addWidget(hint(QStringLiteral("Compose, merge and flash")), 2, 2);
+    steps->addWidget(Labelstate, 3, 1);
+    // Hidden commands of the CANopen editors keep their place in the window.
+    auto* hidden = new QHBoxLayout;
+    for (QPushButton* b : {btn_Translate, CreateSx, btn_Emcy_Wd, btn_Pdo, btn_Emcy, btn_Info_Pdo})
+        hidden->addWidget(b);
+    hidden->addWidget(GroupBox1);
+
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(about);
+    footer->addStretch();
+    footer->addWidget(Label6);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addLayout(header);
+    layout->addWidget(line());
+    layout->addLayout(steps);
+    layout->addLayout(hidden);
+    layout->addWidget(line());
+    layout->addLayout(footer);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFQuenzoreFirmWare::CreateDialogs() {
+    // Fixed start-up order: TFsaveproj, TFHelp, TFAbout, TFSELstringhe, TFModifyFileSx,
+    // TFpargen, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until exit.
+    FSaveproj = new TFsaveproj(ws_, prompter_, this);
+}
+
+void TFQuenzoreFirmWare::showProjectTitle() {
+    setWindowTitle(kTitlePrefix + QStringLiteral(" :") + ws_.ProjectName);
+}
+
+void TFQuenzoreFirmWare::NewClick() {
+    FSaveproj->ProjectDialogMode = TFsaveproj::NewProject;
+    FSaveproj->NewProjectDestination = ws_.ProjectsFolder;
+    execDialog(FSaveproj);
+    // The dialog has made the project current on OK; Cancel leaves it as it was.
+    showProjectTitle();
+}
+
+void TFQuenzoreFirmWare::openClick() {
+    if (!QFileInfo(ws_.ProjectFolder).isDir())
+        ws_.ProjectFolder.clear();
+    const auto chosen = prompter_.chooseFolder(QStringLiteral("Select directory of project"),
+                                               ws_.ProjectsFolder, ws_.ProjectFolder);
+    if (chosen)
+        ws_.ProjectFolder = QDir::toNativeSeparators(*chosen);
+    ws_.ProjectName = ws_.ProjectFolder.mid(ws_.ProjectsFolder.size());
+    showProjectTitle();
+    RefreshProjectPaths(ws_);
+}
+
+void TFQuenzoreFirmWare::CommonCommand(QPushButton* sender) {
+    if (ws_.ProjectFolder.isEmpty()) {
+        prompter_.message(QStringLiteral("Project not valid"));
+        return;
+    }
+    Q_UNUSED(sender);
+}
+
+void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {
+    // Only possible after a cancelled Open project: there is no project to compose from.
+    if (ws_.ProjectFolder.isEmpty()) {
+        prompter_.message(QStringLiteral("Project not valid"));
+        return;
+    }
+    Q_UNUSED(sender);
+}
+
+void TFQuenzoreFirmWare::UpdateTranslateButton() {
+    if (!QFileInfo::exists(ws_.PargenPath))
+        return;
+    QDomDocument doc;
+    if (LoadXmlFile(doc, ws_.PargenPath))
+        return; // a damaged file leaves the button as it was
+    const QDomElement mode =
+        ChildElement(TopLevelElement(doc, QStringLiteral("General_Parameter")), QStringLiteral("MODE"));
+    const auto value = mode.isNull() ? std::nullopt : ParseIntegerText(ElementText(mode));
+    btn_Translate->setEnabled(!(value && *value == 0));
+}
+
+void TFQuenzoreFirmWare::Label6Click() {
+    if (openUrl)
+        openUrl(kProductWebPage);
+}
+
+void TFQuenzoreFirmWare::closeEvent(QCloseEvent* event) {
+    if (!SaveLastProject(ws_))
+        prompter_.message(QStringLiteral("The last project could not be stored in \"%1\"; it "
+                                         "will not be reopened at the next start.")
+                              .arg(QDir::toNativeSeparators(SettingsPath(ws_))));
+    event->accept();
+}

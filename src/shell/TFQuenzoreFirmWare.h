@@ -1,0 +1,88 @@
+// The main window: start-up, the three working steps, and the dispatcher of every command.
+#pragma once
+
+#include "shell/Workspace.h"
+
+#include <QDialog>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Prompter;
+class TFsaveproj;
+
+inline const QString kTitlePrefix = QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane");
+inline const QString kApplicationTitle = QStringLiteral("Firmware Quenzor");
+inline const QUrl kProductWebPage = QUrl(QStringLiteral("https://www.velmara.example/quenzor"));
+
+class TFQuenzoreFirmWare : public QWidget {
+    Q_OBJECT
+public:
+    // Runs the workspace start-up on `programFolder`, sets the title and the Translate Table
+    // button. The dialogs come afterwards, from CreateDialogs().
+    TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter, const QString& programFolder,
+                       QWidget* parent = nullptr);
+
+    // Creates every other dialog once, hidden, in the fixed start-up order.
+    void CreateDialogs();
+
+    Workspace& workspace() { return ws_; }
+    Prompter& prompter() { return prompter_; }
+
+    // How modal dialogs are run; tests replace it to drive a dialog without blocking.
+    std::function<int(QDialog*)> execDialog = [](QDialog* d) { return d->exec(); };
+    // How web pages are opened; tests replace it so nothing is launched.
+    std::function<void(const QUrl&)> openUrl;
+
+    // Controls, named as the window defines them.
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QPushButton* New;
+    QPushButton* open;
+    QPushButton* btn_Prm_Gen;
+    QPushButton* CreateBin;
+    QPushButton* about;
+    QPushButton* LbButton1;
+    QLabel* Label6;
+    QPushButton* CreateSx;
+    QPushButton* btn_Translate;
+    QPushButton* btn_Emcy_Wd;
+    QPushButton* btn_Pdo;
+    QPushButton* btn_Emcy;
+    QPushButton* btn_Info_Pdo;
+    QGroupBox* GroupBox1;
+    QLineEdit* Edit1;
+    QPushButton* Btn_Ping;
+    QLabel* Labelstate;
+
+    int PingReplyState = 0;
+
+    // Dialogs, in start-up order.
+    TFsaveproj* FSaveproj = nullptr;
+
+    void NewClick();
+    void openClick();
+    void CommonCommand(QPushButton* sender);
+    void RunDeviceUpdate(QPushButton* sender);
+    void UpdateTranslateButton();
+    void Label6Click();
+
+    // The window title after New project or Open project.
+    void showProjectTitle();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* makeButton(const QString& caption, bool visible);
+    void buildLayout();
+
+    Workspace& ws_;
+    Prompter& prompter_;
+};

@@ -1,0 +1,116 @@
+#include "shell/TFsaveproj.h"
+
+#include "common/FileIO.h"
+#include "common/Prompter.h"
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// A name that would make or reuse a folder outside PROJECTS.
+bool leavesDestination(const QString& name) {
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+           name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+} // namespace
+
+TFsaveproj::TFsaveproj(Workspace& ws, Prompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ws_(ws),
+      prompter_(prompter) {
+    setWindowTitle(QStringLiteral("New project"));
+    setModal(true);
+    Label1 = new QLabel(QStringLiteral("Project name"), this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setMinimumWidth(260);
+    bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
+    bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    bitbtn1->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(bitbtn1);
+    buttons->addWidget(bitbtn2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Edit1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(bitbtn1, &QPushButton::clicked, this, &TFsaveproj::BitBtn1Click);
+    connect(bitbtn2, &QPushButton::clicked, this, &TFsaveproj::BitBtn2Click);
+}
+
+void TFsaveproj::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFsaveproj::FormShow() {
+    if (ProjectDialogMode == NewProject) {
+        setWindowTitle(QStringLiteral("New project"));
+        Edit1->clear();
+        TypedName.clear();
+        Label1->show();
+    } else if (ProjectDialogMode == EditXml) {
+        setWindowTitle(QStringLiteral("Edit XML"));
+        Label1->hide();
+    }
+    Edit1->setFocus();
+}
+
+void TFsaveproj::BitBtn1Click() {
+    if (ProjectDialogMode == NewProject) {
+        AcceptClose = true;
+        TypedName = Edit1->text();
+        if (NewProjectDestination.isEmpty()) {
+            prompter_.message(QStringLiteral("directory destination not valid"));
+            AcceptClose = false;
+        }
+        if (TypedName.isEmpty() || leavesDestination(TypedName)) {
+            prompter_.message(QStringLiteral("Name project not valid"));
+            AcceptClose = false;
+        }
+        if (AcceptClose) {
+            const QString folder = JoinPath(NewProjectDestination, TypedName);
+            if (QFileInfo::exists(folder) && QFileInfo(folder).isDir()) {
+                prompter_.message(
+                    QStringLiteral("Name project not valid because directory already exists"));
+                AcceptClose = false;
+                return;
+            }
+            if (!QDir().mkdir(folder)) {
+                AcceptClose = false;
+                return;
+            }
+            QDir().mkpath(JoinPath(folder, QStringLiteral("bin")));
+            ws_.ProjectName = TypedName;
+            ws_.ProjectFolder = folder;
+            RefreshProjectPaths(ws_);
+            if (ProductVariant == 2 && writeProjectFiles && !writeProjectFiles()) {
+                AcceptClose = false;
+                return;
+            }
+            AcceptClose = true;
+        }
+    } else if (ProjectDialogMode == EditXml) {
+        AcceptClose = true;
+    }
+    if (AcceptClose)
+        accept();
+}
+
+void TFsaveproj::BitBtn2Click() {
+    AcceptClose = true;
+    QDialog::reject();
+}
+
+// Escape is the Cancel button.
+void TFsaveproj::reject() { BitBtn2Click(); }
