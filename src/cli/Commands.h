@@ -15,3 +15,7 @@ void CliOut(const QString& text);
 void CliErr(const QString& text);
 // True when the arguments ask for help.
 bool WantsHelp(const QStringList& args);
+
+// Subcommands.
+int RunXmlTree(const QStringList& args);
+int RunPingCommand(const QStringList& args);

@@ -10,6 +10,8 @@ namespace {
 
 const CliCommand kCommands[] = {
     {"--help", "", nullptr}, // placeholder row so the table is never empty
+    {"ping", "check that the device answers at an address (ICMP echo)", RunPingCommand},
+    {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
 };
 
 void usage() {

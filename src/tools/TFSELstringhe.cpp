@@ -1,0 +1,127 @@
+#include "tools/TFSELstringhe.h"
+
+#include "common/Prompter.h"
+#include "tools/StringsFile.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kIndexColumnWidth = 56;
+
+} // namespace
+
+TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
+    : QDialog(parent), prompter_(prompter) {
+    setWindowTitle(QStringLiteral("Select String"));
+    setModal(true);
+    resize(420, 480);
+
+    sg = new QTableWidget(this);
+    sg->verticalHeader()->hide();
+    sg->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sg->setSelectionMode(QAbstractItemView::SingleSelection);
+    sg->setSelectionBehavior(QAbstractItemView::SelectItems);
+    sg->horizontalHeader()->setHighlightSections(false);
+
+    Label1 = new QLabel(QStringLiteral("Sel str:"), this);
+    bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
+    bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    bitbtn1->setDefault(true);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(Label1);
+    bottom->addStretch();
+    bottom->addWidget(bitbtn1);
+    bottom->addWidget(bitbtn2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(sg, 1);
+    layout->addLayout(bottom);
+
+    connect(bitbtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(bitbtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(sg, &QTableWidget::currentCellChanged, this,
+            [this](int row, int column, int, int) {
+                if (row >= 0)
+                    sgSelectCell(column, row + 1);
+            });
+}
+
+void TFSELstringhe::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFSELstringhe::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    FormResize();
+}
+
+int TFSELstringhe::RowCount() const { return sg->rowCount() + 1; }
+
+QString TFSELstringhe::Cell(int col, int row) const {
+    if (row == 0) {
+        const QTableWidgetItem* header = sg->horizontalHeaderItem(col);
+        return header ? header->text() : QString();
+    }
+    const QTableWidgetItem* item = sg->item(row - 1, col);
+    return item ? item->text() : QString();
+}
+
+void TFSELstringhe::FormShow() {
+    // The index column is rebuilt; strings of an earlier opening stay where a shorter file
+    // does not overwrite them.
+    sg->setColumnCount(2);
+    sg->setRowCount(kMaxStrings);
+    sg->setHorizontalHeaderLabels({QStringLiteral("Index"), QStringLiteral("String")});
+    const QBrush fixed = palette().button();
+    for (int k = 0; k < kMaxStrings; ++k) {
+        auto* index = new QTableWidgetItem(QString::number(k));
+        index->setFlags(Qt::ItemIsEnabled);
+        index->setBackground(fixed);
+        sg->setItem(k, 0, index);
+        if (!sg->item(k, 1))
+            sg->setItem(k, 1, new QTableWidgetItem);
+    }
+
+    TSelStringSettings& settings = SelStringSettings();
+    if (!QFileInfo(settings.StringsFilePath).isFile()) {
+        prompter_.message(QStringLiteral("File strings XML not found"));
+    } else {
+        const TStringsFile file = ReadStringsFile(settings.StringsFilePath);
+        if (file.Error) {
+            prompter_.message(QStringLiteral("Error in reading file XML"));
+        } else {
+            for (int k = 0; k < file.Strings.size(); ++k)
+                sg->item(k, 1)->setText(file.Strings.at(k));
+            if (file.Total > kMaxStrings)
+                prompter_.message(
+                    QStringLiteral("The strings file holds %1 strings: only the first %2 are "
+                                   "shown, %3 were left out.")
+                        .arg(file.Total)
+                        .arg(kMaxStrings)
+                        .arg(file.Total - kMaxStrings));
+        }
+    }
+
+    const int index = qBound(0, settings.SelectedStringIndex, kMaxStrings - 1);
+    sg->setCurrentCell(index, 1);
+    sgSelectCell(1, index + 1);
+}
+
+void TFSELstringhe::FormResize() {
+    sg->setColumnWidth(0, kIndexColumnWidth);
+    sg->setColumnWidth(1, qMax(kIndexColumnWidth, sg->viewport()->width() - kIndexColumnWidth));
+}
+
+void TFSELstringhe::sgSelectCell(int col, int row) {
+    Q_UNUSED(col);
+    SelStringSettings().SelectedStringIndex = row - 1;
+    Label1->setText(QStringLiteral("Sel str: ") + QString::number(row - 1));
+}
