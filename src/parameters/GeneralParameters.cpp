@@ -1,0 +1,200 @@
+#include "parameters/GeneralParameters.h"
+
+#include "common/FileIO.h"
+#include "common/IntegerText.h"
+#include "common/Prompter.h"
+#include "shell/XmlDocument.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kRoot = QStringLiteral("General_Parameter");
+
+QString octetName(const char* prefix, int i) {
+    return QString::fromLatin1(prefix) + QString::number(i + 1);
+}
+
+// 0..max as an integer text; anything else counts as -1 and fails.
+bool inRange(const QString& text, std::int64_t max) {
+    const std::int64_t v = IntegerTextOr(text, -1);
+    return v >= 0 && v <= max;
+}
+
+} // namespace
+
+GeneralParameters WriteParameterDefaults() {
+    GeneralParameters p;
+    p.ip = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    p.sub = {QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("255"),
+             QStringLiteral("0")};
+    p.gat = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    p.port = QStringLiteral("502");
+    p.snmpPublic = QStringLiteral("halvik");
+    p.snmpPrivate = QStringLiteral("morsund");
+    p.baudCode = 3 + kBaudCodeOffset; // 57600
+    p.parity = 0;
+    p.timeOut = QStringLiteral("1000");
+    p.offset = QStringLiteral("0");
+    p.mode = 1;
+    return p;
+}
+
+LoadedParameters LoadParameters(const QString& path) {
+    LoadedParameters out{WriteParameterDefaults(), std::nullopt};
+    if (!QFileInfo::exists(path))
+        return out;
+    QDomDocument doc;
+    if (auto error = LoadXmlFile(doc, path)) {
+        out.error = error;
+        return out;
+    }
+    const QDomElement root = TopLevelElement(doc, kRoot);
+    // The text of the named child, or nullopt when it is missing or empty.
+    auto text = [&root](const QString& name) -> std::optional<QString> {
+        const QString t = ElementText(ChildElement(root, name));
+        return t.isEmpty() ? std::nullopt : std::optional<QString>(t);
+    };
+    auto integer = [&text](const QString& name) -> std::optional<std::int32_t> {
+        const auto t = text(name);
+        return t ? ParseIntegerText(*t) : std::nullopt;
+    };
+
+    GeneralParameters& p = out.values;
+    for (int i = 0; i < 4; ++i) {
+        p.ip[i] = text(octetName("TCP_IP", i)).value_or(QStringLiteral("0"));
+        p.sub[i] = text(octetName("TCP_SUB", i))
+                       .value_or(i < 3 ? QStringLiteral("255") : QStringLiteral("0"));
+        p.gat[i] = text(octetName("TCP_GAT", i)).value_or(QStringLiteral("0"));
+    }
+    p.port = QString::number(integer(QStringLiteral("TCP_PORT")).value_or(502));
+    p.snmpPublic = text(QStringLiteral("SNMP_PUBLIC")).value_or(QString()).left(kSnmpNameLength);
+    p.snmpPrivate = text(QStringLiteral("SNMP_PRIVATE")).value_or(QString()).left(kSnmpNameLength);
+    p.baudCode = integer(QStringLiteral("BAUD")).value_or(kBaudCodeOffset);
+    switch (integer(QStringLiteral("PARITY")).value_or(0)) {
+    case 3:
+        p.parity = 1;
+        break;
+    case 2:
+        p.parity = 2;
+        break;
+    default:
+        p.parity = 0;
+    }
+    p.timeOut = text(QStringLiteral("TIME_OUT")).value_or(QStringLiteral("1000"));
+    p.offset = text(QStringLiteral("OFFSET")).value_or(QStringLiteral("0"));
+    p.mode = integer(QStringLiteral("MODE")).value_or(1) == 0 ? 0 : 1;
+    return out;
+}
+
+int PortValue(const GeneralParameters& values) { return IntegerTextOr(values.port, 0); }
+
+int BaudPosition(int baudCode) {
+    const std::int64_t pos = std::int64_t(baudCode) - kBaudCodeOffset;
+    return pos >= 0 && pos < kBaudNames.size() ? int(pos) : -1;
+}
+
+QString ParityCode(int parityPosition) {
+    switch (parityPosition) {
+    case 1:
+        return QStringLiteral("3");
+    case 2:
+        return QStringLiteral("2");
+    default:
+        return QStringLiteral("0");
+    }
+}
+
+QString ModeCode(int mode) { return mode == 1 ? QStringLiteral("1") : QStringLiteral("0"); }
+
+namespace {
+
+QDomDocument parametersDocument(const GeneralParameters& values) {
+    QDomDocument doc;
+    QDomElement root = doc.createElement(kRoot);
+    doc.appendChild(root);
+    auto add = [&doc, &root](const QString& name, const QString& text) {
+        AppendTextElement(doc, root, name, text);
+    };
+    for (int i = 0; i < 4; ++i)
+        add(octetName("TCP_IP", i), values.ip[i]);
+    for (int i = 0; i < 4; ++i)
+        add(octetName("TCP_SUB", i), values.sub[i]);
+    for (int i = 0; i < 4; ++i)
+        add(octetName("TCP_GAT", i), values.gat[i]);
+    add(QStringLiteral("TCP_PORT"), QString::number(PortValue(values)));
+    add(QStringLiteral("SNMP_PUBLIC"), values.snmpPublic);
+    add(QStringLiteral("SNMP_PRIVATE"), values.snmpPrivate);
+    add(QStringLiteral("BAUD"), QString::number(values.baudCode));
+    add(QStringLiteral("PARITY"), ParityCode(values.parity));
+    add(QStringLiteral("TIME_OUT"), values.timeOut);
+    add(QStringLiteral("OFFSET"), values.offset);
+    add(QStringLiteral("MODE"), ModeCode(values.mode));
+    return doc;
+}
+
+} // namespace
+
+QByteArray ParametersXml(const GeneralParameters& values) {
+    return SerializeXml(parametersDocument(values));
+}
+
+std::optional<QString> SaveParameters(const GeneralParameters& values, const QString& path) {
+    const QDomDocument doc = parametersDocument(values);
+    // A control character in a community name would make a file no reader accepts.
+    QDomDocument check;
+    if (LoadXmlText(check, SerializeXml(doc)))
+        return CannotCreateMessage(path, QStringLiteral("A value holds a character that "
+                                                        "cannot be stored."));
+    return SaveXmlFile(doc, path);
+}
+
+std::optional<QString> ValidateParameters(const GeneralParameters& values) {
+    for (const QString& t : values.ip)
+        if (!inRange(t, 255))
+            return QStringLiteral("Error!! IP must be between 0 and 255. ");
+    for (const QString& t : values.sub)
+        if (!inRange(t, 255))
+            return QStringLiteral("Error!! Subnet Mask must be between 0 and 255. ");
+    for (const QString& t : values.gat)
+        if (!inRange(t, 255))
+            return QStringLiteral("Error!! Gateway must be between 0 and 255. ");
+    // The image holds time-out, offset and port in 16 bits: larger values would reach the
+    // device cut to their low bits.
+    if (!inRange(values.timeOut, 0xFFFF))
+        return QStringLiteral("TimeOut Error!!");
+    if (!inRange(values.offset, 0xFFFF))
+        return QStringLiteral("Offset Error!!");
+    if (!inRange(values.port, 0xFFFF))
+        return QStringLiteral("Port Error!!");
+    return std::nullopt;
+}
+
+QString PingAddress(const GeneralParameters& values) {
+    return values.ip[0] + QLatin1Char('.') + values.ip[1] + QLatin1Char('.') + values.ip[2] +
+           QLatin1Char('.') + values.ip[3];
+}
+
+bool TranslateTableInUse(const GeneralParameters& values) { return values.mode == 1; }
+
+QString ReplaceUnreadFileQuestion(const QString& path) {
+    return QStringLiteral("\"%1\" could not be read. Replace it with the values shown?")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+ParametersOk ConfirmParameters(const GeneralParameters& values, const QString& path,
+                               bool replacesUnreadFile, const QString& dialogTitle,
+                               Prompter& prompter) {
+    if (auto message = ValidateParameters(values)) {
+        prompter.error(*message);
+        return ParametersOk::CheckFailed;
+    }
+    if (replacesUnreadFile && !prompter.question(dialogTitle, ReplaceUnreadFileQuestion(path)))
+        return ParametersOk::Declined;
+    if (auto error = SaveParameters(values, path)) {
+        prompter.errorReport(*error);
+        return ParametersOk::SaveFailed;
+    }
+    return ParametersOk::Saved;
+}

@@ -1,0 +1,26 @@
+#include "parameters/NewProjectFiles.h"
+
+#include "common/FileIO.h"
+#include "parameters/GeneralParameters.h"
+#include "parameters/TranslateTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+std::optional<QString> CreateProjectFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir())
+        return QStringLiteral("Name project not valid because directory already exists");
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!QDir().mkdir(folder))
+        return QStringLiteral("Cannot create folder \"%1\".").arg(shown);
+    const QString bin = JoinPath(folder, QStringLiteral("bin"));
+    if (!QDir().mkpath(bin))
+        return QStringLiteral("Cannot create folder \"%1\".").arg(QDir::toNativeSeparators(bin));
+    return std::nullopt;
+}
+
+std::optional<QString> WriteNewProjectFiles(const QString& pargenPath, const QString& varPath) {
+    if (auto error = SaveParameters(WriteParameterDefaults(), pargenPath))
+        return error;
+    return SaveTranslateFile({}, varPath);
+}

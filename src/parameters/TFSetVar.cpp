@@ -1,0 +1,126 @@
+#include "parameters/TFSetVar.h"
+
+#include "common/Prompter.h"
+#include "parameters/TranslateTable.h"
+#include "shell/Workspace.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+QWidget* TDataTypeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                         const QModelIndex&) const {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(kDataTypeNames);
+    return combo;
+}
+
+void TDataTypeDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* combo = static_cast<QComboBox*>(editor);
+    const QString text = index.data(Qt::EditRole).toString();
+    combo->setCurrentIndex(kDataTypeNames.indexOf(text));
+    combo->setEditText(text);
+}
+
+void TDataTypeDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                     const QModelIndex& index) const {
+    model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+}
+
+TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint |
+                          Qt::CustomizeWindowHint),
+      ws_(ws), prompter_(prompter) {
+    setWindowTitle(QStringLiteral("Set Translate Table"));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    model = new TranslateTableModel(this);
+    sga = new QTableView(this);
+    sga->setModel(model);
+    sga->setItemDelegateForColumn(ColDataType, new TDataTypeDelegate(sga));
+    sga->verticalHeader()->setVisible(false);
+    // Fixed row heights keep the 2000 lines cheap to lay out and scroll.
+    sga->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    sga->verticalHeader()->setDefaultSectionSize(sga->fontMetrics().height() + 8);
+    sga->horizontalHeader()->setStretchLastSection(true);
+    sga->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                         QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    sga->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    sga->installEventFilter(this);
+    const int widths[] = {50, 140, 95, 140, 95, 75};
+    for (int c = 0; c < 6; ++c)
+        sga->setColumnWidth(c, widths[c]);
+
+    bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
+    bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    bitbtn1->setAutoDefault(false);
+    bitbtn2->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(bitbtn1);
+    buttons->addWidget(bitbtn2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(sga);
+    layout->addLayout(buttons);
+    resize(820, 520);
+
+    connect(bitbtn1, &QPushButton::clicked, this, &TFSetVar::SaveTranslateTable);
+    connect(bitbtn2, &QPushButton::clicked, this, &TFSetVar::BitBtn2Click);
+}
+
+void TFSetVar::showEvent(QShowEvent* event) {
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFSetVar::FormShow() {
+    LoadTranslateTable();
+    sga->scrollToTop();
+    sga->setCurrentIndex(model->index(0, ColDataType));
+    sga->setFocus();
+}
+
+void TFSetVar::LoadTranslateTable() {
+    const auto problem = ::LoadTranslateTable(*model, ws_.VarPath);
+    unreadFile_ = problem.has_value();
+    if (problem)
+        prompter_.errorReport(*problem);
+}
+
+bool TFSetVar::SaveTranslateTable() {
+    if (!ConfirmTranslateTable(*model, ws_.VarPath, unreadFile_, windowTitle(), prompter_))
+        return false;
+    unreadFile_ = false;
+    accept();
+    return true;
+}
+
+void TFSetVar::ResetTable() {
+    model->clear();
+    unreadFile_ = false;
+}
+
+void TFSetVar::BitBtn2Click() { QDialog::reject(); }
+
+void TFSetVar::reject() { BitBtn2Click(); }
+
+// Delete empties the selected cells, as in a spreadsheet. While a cell is being edited its
+// editor has the keys, so they never reach the grid.
+bool TFSetVar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sga && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        for (const QModelIndex& index : sga->selectionModel()->selectedIndexes())
+            model->setData(index, QString(), Qt::EditRole);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}

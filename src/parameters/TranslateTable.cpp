@@ -1,0 +1,257 @@
+#include "parameters/TranslateTable.h"
+
+#include "common/FileIO.h"
+#include "common/IntegerText.h"
+#include "common/Prompter.h"
+#include "parameters/GeneralParameters.h"
+#include "shell/XmlDocument.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QXmlStreamWriter>
+
+namespace {
+
+const QStringList kTitles = {QStringLiteral("N°"),
+                             QStringLiteral("Data Type"),
+                             QStringLiteral("Address TCP"),
+                             QStringLiteral("Address Device RTU"),
+                             QStringLiteral("Address RTU"),
+                             QStringLiteral("N° Point"),
+                             QStringLiteral("Mnemonic")};
+
+// var.xml's attributes in their stored order, one per grid column from "Data Type" on.
+const QStringList kAttributes = {QStringLiteral("DATA_TYPE"),   QStringLiteral("TCP_ADDRESS"),
+                                 QStringLiteral("RTU_ADD_DEV"), QStringLiteral("RTU_ADDRESS"),
+                                 QStringLiteral("N_POINT"),     QStringLiteral("MNEMONIC")};
+
+// The value when the text is an integer text of 0..max, else nullopt (counts as -1).
+std::optional<std::int32_t> inRange(const QString& text, std::int32_t max) {
+    const std::int32_t v = IntegerTextOr(text, -1);
+    if (v < 0 || v > max)
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+TranslateTableModel::TranslateTableModel(QObject* parent)
+    : QAbstractTableModel(parent), rows_(kTranslateRows) {}
+
+int TranslateTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kTranslateRows;
+}
+
+int TranslateTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : TranslateColumnCount;
+}
+
+QVariant TranslateTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return cell(index.row(), index.column());
+}
+
+bool TranslateTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole || index.column() == ColNumber)
+        return false;
+    setCell(index.row(), index.column(), value.toString());
+    return true;
+}
+
+Qt::ItemFlags TranslateTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    if (index.column() == ColNumber)
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant TranslateTableModel::headerData(int section, Qt::Orientation orientation,
+                                         int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < kTitles.size())
+        return kTitles[section];
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return section + 1;
+    return {};
+}
+
+QString TranslateTableModel::cell(int row, int column) const {
+    if (row < 0 || row >= kTranslateRows || column < 0 || column >= TranslateColumnCount)
+        return {};
+    if (column == ColNumber)
+        return QString::number(row + 1);
+    return rows_[row][column];
+}
+
+void TranslateTableModel::setCell(int row, int column, const QString& text) {
+    if (row < 0 || row >= kTranslateRows || column <= ColNumber || column >= TranslateColumnCount)
+        return;
+    if (rows_[row][column] == text)
+        return;
+    rows_[row][column] = text;
+    const QModelIndex at = index(row, column);
+    Q_EMIT dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+}
+
+void TranslateTableModel::clear() { replaceAll({}); }
+
+void TranslateTableModel::replaceAll(std::vector<Row> rows) {
+    beginResetModel();
+    rows.resize(kTranslateRows);
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
+    std::vector<TranslateTableModel::Row> rows(kTranslateRows);
+    std::optional<QString> problem;
+    const QString shown = QDir::toNativeSeparators(path);
+    if (QFileInfo::exists(path)) {
+        QDomDocument doc;
+        problem = LoadXmlFile(doc, path);
+        // The document element is the table, whatever its name; so is every child a row.
+        int i = 0;
+        for (QDomElement row = doc.documentElement().firstChildElement();
+             !problem && !row.isNull(); row = row.nextSiblingElement(), ++i) {
+            if (i >= kTranslateRows) {
+                problem = QStringLiteral("\"%1\" holds more than %2 rows; only the first %2 "
+                                         "are shown.")
+                              .arg(shown)
+                              .arg(kTranslateRows);
+                break;
+            }
+            for (int a = 0; a < kAttributes.size(); ++a) {
+                if (!row.hasAttribute(kAttributes[a])) {
+                    problem = QStringLiteral("Row %1 of \"%2\" has no attribute \"%3\".")
+                                  .arg(i + 1)
+                                  .arg(shown, kAttributes[a]);
+                    break;
+                }
+                const QString text = row.attribute(kAttributes[a]);
+                if (a == 0) {
+                    const std::int32_t code = IntegerTextOr(text, 0);
+                    rows[i][ColDataType] =
+                        code >= 1 && code <= 4 ? kDataTypeNames[code - 1] : QString();
+                } else {
+                    rows[i][ColDataType + a] = text;
+                }
+            }
+        }
+    }
+    model.replaceAll(std::move(rows));
+    return problem;
+}
+
+std::optional<QString> CheckDataTypeNames(const TranslateTableModel& model) {
+    for (int r = 0; r < kTranslateRows; ++r) {
+        const QString type = model.cell(r, ColDataType);
+        if (!type.isEmpty() && !kDataTypeNames.contains(type))
+            return QStringLiteral("Error!! Type Data must be Holding Register or Input Register "
+                                  "(Line %1). ")
+                .arg(r + 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ValidateTranslateTable(const TranslateTableModel& model,
+                                              QList<TMyRec>& TranslateRows) {
+    TranslateRows.clear();
+    // Every line is stored, the 2000th included: the grid offers it like any other.
+    for (int r = 0; r < kTranslateRows && !model.cell(r, ColTcpAddress).isEmpty(); ++r) {
+        TMyRec rec;
+        const qsizetype type = kDataTypeNames.indexOf(model.cell(r, ColDataType));
+        if (type < 0)
+            return QStringLiteral("Error!! Data Type must be Holding Register or Input Register. ");
+        rec.DataType = std::uint8_t(type + 1);
+        const auto tcp = inRange(model.cell(r, ColTcpAddress), 65535);
+        if (!tcp)
+            return QStringLiteral("Error!! Address TCP must be between 0 and 65535. ");
+        rec.TcpAddress = std::uint16_t(*tcp);
+        const auto dev = inRange(model.cell(r, ColRtuAddDev), 255);
+        if (!dev)
+            return QStringLiteral("Error!! Address Device RTU must be between 0 and 255. ");
+        rec.RtuAddDev = std::uint8_t(*dev);
+        const auto rtu = inRange(model.cell(r, ColRtuAddress), 65535);
+        if (!rtu)
+            return QStringLiteral("Error!! Address RTU must be between 0 and 65535. ");
+        rec.RtuAddress = std::uint16_t(*rtu);
+        const auto points = inRange(model.cell(r, ColNPoint), 127);
+        if (!points)
+            return QStringLiteral("Error!! N° Point must be between 0 and 127. ");
+        rec.NPoint = std::uint8_t(*points);
+        rec.Mnemonic = model.cell(r, ColMnemonic);
+        TranslateRows.append(rec);
+    }
+    return std::nullopt;
+}
+
+int FirstLeftOutLine(const TranslateTableModel& model) {
+    int end = 0;
+    while (end < kTranslateRows && !model.cell(end, ColTcpAddress).isEmpty())
+        ++end;
+    for (int r = end; r < kTranslateRows; ++r)
+        for (int c = ColDataType; c < TranslateColumnCount; ++c)
+            if (!model.cell(r, c).isEmpty())
+                return end + 1;
+    return 0;
+}
+
+std::optional<QByteArray> TranslateTableXml(const QList<TMyRec>& rows) {
+    QByteArray out;
+    QXmlStreamWriter writer(&out);
+    writer.setAutoFormatting(false);
+    writer.writeStartElement(QStringLiteral("TCP_TO_RTU"));
+    for (const TMyRec& rec : rows) {
+        writer.writeEmptyElement(QStringLiteral("row"));
+        writer.writeAttribute(kAttributes[0], QString::number(rec.DataType));
+        writer.writeAttribute(kAttributes[1], QString::number(rec.TcpAddress));
+        writer.writeAttribute(kAttributes[2], QString::number(rec.RtuAddDev));
+        writer.writeAttribute(kAttributes[3], QString::number(rec.RtuAddress));
+        writer.writeAttribute(kAttributes[4], QString::number(rec.NPoint));
+        writer.writeAttribute(kAttributes[5], rec.Mnemonic);
+    }
+    writer.writeEndElement();
+    // The writer drops characters XML cannot carry and flags it; such a file would not say
+    // what was typed.
+    if (writer.hasError())
+        return std::nullopt;
+    return out;
+}
+
+std::optional<QString> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path) {
+    const auto xml = TranslateTableXml(rows);
+    if (!xml)
+        return CannotCreateMessage(path, QStringLiteral("A Mnemonic holds a character that "
+                                                        "cannot be stored."));
+    return WriteFileAtomically(path, *xml);
+}
+
+bool ConfirmTranslateTable(const TranslateTableModel& model, const QString& path,
+                           bool replacesUnreadFile, const QString& dialogTitle,
+                           Prompter& prompter) {
+    if (auto message = CheckDataTypeNames(model)) {
+        prompter.error(*message);
+        return false;
+    }
+    QList<TMyRec> rows;
+    if (auto message = ValidateTranslateTable(model, rows)) {
+        prompter.error(*message);
+        return false;
+    }
+    if (const int line = FirstLeftOutLine(model)) {
+        const QString text = QStringLiteral("Line %1 has no Address TCP, so it and the lines "
+                                            "below it are not stored. Save anyway?")
+                                 .arg(line);
+        if (!prompter.question(dialogTitle, text))
+            return false;
+    }
+    if (replacesUnreadFile && !prompter.question(dialogTitle, ReplaceUnreadFileQuestion(path)))
+        return false;
+    if (auto error = SaveTranslateFile(rows, path)) {
+        prompter.errorReport(*error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,103 @@
+// The Modbus address translate table: the 2000-row grid behind its dialog, var.xml's reader
+// and writer, and the row checks run before a save.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class Prompter;
+
+// In code order: the code of a name is its position plus 1.
+inline const QStringList kDataTypeNames = {
+    QStringLiteral("Coil Status"), QStringLiteral("Input Status"),
+    QStringLiteral("Holding Register"), QStringLiteral("Input Register")};
+
+inline constexpr int kTranslateRows = 2000;
+
+enum TranslateColumn {
+    ColNumber,
+    ColDataType,
+    ColTcpAddress,
+    ColRtuAddDev,
+    ColRtuAddress,
+    ColNPoint,
+    ColMnemonic,
+    TranslateColumnCount
+};
+
+// One checked row as var.xml stores it.
+struct TMyRec {
+    std::uint8_t DataType = 0;
+    std::uint16_t TcpAddress = 0;
+    std::uint8_t RtuAddDev = 0;
+    std::uint16_t RtuAddress = 0;
+    std::uint8_t NPoint = 0;
+    QString Mnemonic;
+    friend bool operator==(const TMyRec&, const TMyRec&) = default;
+};
+
+// Rows 0..1999 are the grid's lines 1..2000; column 0 shows the line number and is not
+// editable. Cells are texts exactly as typed.
+class TranslateTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using Row = std::array<QString, TranslateColumnCount>;
+
+    explicit TranslateTableModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    QString cell(int row, int column) const;
+    void setCell(int row, int column, const QString& text);
+    // Every cell emptied.
+    void clear();
+    // Replaces the whole grid in one step (missing rows become empty).
+    void replaceAll(std::vector<Row> rows);
+
+private:
+    std::vector<Row> rows_;
+};
+
+// Empties the grid and fills it from var.xml; a missing file leaves it empty. A file that
+// cannot be read completely keeps the rows read so far and returns the reason.
+std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QString& path);
+
+// A "Data Type" that is neither empty nor one of the names, in any line: the line-numbered
+// message.
+std::optional<QString> CheckDataTypeNames(const TranslateTableModel& model);
+
+// Builds the rows from line 1 down to the first line without "Address TCP"; the first
+// failing check's message, or nullopt when every scanned row passed.
+std::optional<QString> ValidateTranslateTable(const TranslateTableModel& model,
+                                              QList<TMyRec>& TranslateRows);
+
+// The line that ends the table when it or a line below it still holds typed text (which a
+// save would leave out); 0 when nothing typed is left out.
+int FirstLeftOutLine(const TranslateTableModel& model);
+
+// var.xml's content; nullopt when a text holds a character XML cannot carry.
+std::optional<QByteArray> TranslateTableXml(const QList<TMyRec>& rows);
+
+// Replaces var.xml atomically. nullopt on success, else the "Cannot create file" text.
+std::optional<QString> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path);
+
+// The OK of the translate table dialog: the checks (an error box on failure), a question when
+// typed lines would be left out or an unread file replaced, then the save (a failed write goes
+// to the general error report). True when the file was written.
+bool ConfirmTranslateTable(const TranslateTableModel& model, const QString& path,
+                           bool replacesUnreadFile, const QString& dialogTitle,
+                           Prompter& prompter);
