@@ -1,0 +1,99 @@
+#include "firmware/FirmwareCheck.h"
+
+#include "common/FileIO.h"
+#include "firmware/BankWindow.h"
+#include "firmware/LineReader.h"
+#include "firmware/SRecord.h"
+
+#include <QFile>
+
+namespace {
+constexpr int kFaultTextsKept = 20;
+
+QString hexByteText(unsigned value) {
+    return QString::number(value, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+}
+} // namespace
+
+FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
+    FirmwareCheck check;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        check.readError = CannotOpenMessage(path, file.errorString());
+        return check;
+    }
+    const std::uint32_t first = BankWindowStart(bank);
+    std::vector<bool> loaded(kImageSize, false);
+    const auto fault = [&check](const QString& text) {
+        ++check.faults;
+        if (check.faultTexts.size() < kFaultTextsKept)
+            check.faultTexts << QStringLiteral("line %1: %2").arg(check.lines).arg(text);
+    };
+
+    LineReader reader(file);
+    QByteArrayView line;
+    for (;;) {
+        const LineReader::Status status = reader.next(line);
+        if (status == LineReader::Status::End)
+            break;
+        if (status == LineReader::Status::Error) {
+            check.readError = CannotOpenMessage(path, reader.errorString());
+            break;
+        }
+        ++check.lines;
+        QString why;
+        const std::optional<SRecord> rec = ParseSRecord(line, &why);
+        if (!rec) {
+            fault(why);
+            continue;
+        }
+        ++check.records;
+        if (!rec->checksumOk) {
+            fault(QStringLiteral("checksum %1, expected %2")
+                      .arg(hexByteText(rec->checksum), hexByteText(rec->expectedChecksum)));
+            continue;
+        }
+        if (rec->type == '7' || rec->type == '8' || rec->type == '9')
+            ++check.terminations;
+        if (!rec->isData())
+            continue;
+        ++check.dataRecords;
+        check.dataBytes += rec->data.size();
+        for (qsizetype i = 0; i < rec->data.size(); ++i) {
+            const std::uint64_t address = std::uint64_t(rec->address) + std::uint64_t(i);
+            if (address < first || address >= std::uint64_t(first) + kBankWindowSize)
+                continue;
+            const std::size_t at = std::size_t(address - first);
+            if (loaded[at]) {
+                fault(QStringLiteral("address %1 loaded twice")
+                          .arg(QString::number(address, 16).toUpper()));
+                continue;
+            }
+            loaded[at] = true;
+            ++check.windowBytes;
+            check.window.setByte(at, static_cast<std::uint8_t>(rec->data[i]));
+        }
+    }
+    return check;
+}
+
+QString ReadBankFile(const QString& path, ConfigImage& image) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return CannotOpenMessage(path, file.errorString());
+    const QByteArray bytes = file.read(kImageSize + 1);
+    if (!ConfigImage::fromByteArray(bytes, image))
+        return QStringLiteral("File \"%1\" is not a bank file: %2 bytes, not %3")
+            .arg(path)
+            .arg(file.size())
+            .arg(kImageSize);
+    return {};
+}
+
+bool LooksLikeSRecordFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(2);
+    return head.size() == 2 && head[0] == 'S' && head[1] >= '0' && head[1] <= '9';
+}

@@ -1,0 +1,237 @@
+#include "firmware/FirmwarePatcher.h"
+
+#include "common/FileIO.h"
+#include "firmware/BankWindow.h"
+#include "firmware/LineReader.h"
+#include "firmware/SRecord.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+
+namespace {
+
+const QString kInputMissing = QStringLiteral("File *.Sx Not Found,Abort Procedure");
+const QString kOutputNameEmpty = QStringLiteral("File New *.Sx Not Found,Abort Procedure");
+const QString kBinFolderMissing = QStringLiteral("Directory Bin Not Found,Abort Procedure");
+const QString kMergeFailed = QStringLiteral("File New Sx Not Create,Abort Procedure");
+
+QString bankSizeMessage(int bank) {
+    return QStringLiteral("File %1 is not %2 bytes long,Abort Procedure")
+        .arg(BankFileName(bank))
+        .arg(kBankWindowSize);
+}
+
+// Output in large blocks: the firmware can be tens of megabytes.
+class BlockWriter {
+public:
+    explicit BlockWriter(QSaveFile& file) : file_(file) { buffer_.reserve(kBlock + 1024); }
+    bool writeLine(QByteArrayView line) {
+        buffer_.append(line);
+        buffer_.append("\r\n", 2);
+        return buffer_.size() < kBlock || flush();
+    }
+    bool flush() {
+        if (!buffer_.isEmpty() && file_.write(buffer_) != buffer_.size())
+            return false;
+        buffer_.resize(0);
+        return true;
+    }
+
+private:
+    static constexpr qsizetype kBlock = 1 << 20;
+    QSaveFile& file_;
+    QByteArray buffer_;
+};
+
+// Address digits at characters 5 to 4 + digits; false when the line is too short for them
+// or one is not hexadecimal.
+bool recordAddress(QByteArrayView line, int digits, std::uint32_t& address) {
+    if (line.size() < 4 + digits)
+        return false;
+    address = 0;
+    for (int i = 0; i < digits; ++i) {
+        const int d = HexDigitValue(line[4 + i]);
+        if (d < 0)
+            return false;
+        address = address * 16 + unsigned(d);
+    }
+    return true;
+}
+
+// The 512 records of the bank file, written to and read back from Bin.sx. nullopt after
+// showing the failure.
+std::optional<QList<QByteArray>> writeBankRecords(int bank, const QString& bankPath,
+                                                  const QString& recordsPath, Prompter& prompter) {
+    QFile bankFile(bankPath);
+    if (!bankFile.open(QIODevice::ReadOnly)) {
+        prompter.errorReport(CannotOpenMessage(bankPath, bankFile.errorString()));
+        return std::nullopt;
+    }
+    const QByteArray image = bankFile.read(kBankWindowSize + 1);
+    // A short or long bank file is not the image the composer wrote; never pad or cut it.
+    if (image.size() != qsizetype(kBankWindowSize)) {
+        prompter.message(bankSizeMessage(bank));
+        return std::nullopt;
+    }
+
+    QByteArray text;
+    text.reserve(kBankRecordCount * 78);
+    std::uint32_t address = BankWindowStart(bank);
+    for (int i = 0; i < kBankRecordCount; ++i, address += kBankRecordBytes) {
+        text += FormatBankRecord(address, reinterpret_cast<const std::uint8_t*>(image.constData()) +
+                                              i * kBankRecordBytes);
+        text += "\r\n";
+    }
+    if (std::optional<QString> failure = WriteFileAtomically(recordsPath, text)) {
+        prompter.errorReport(*failure);
+        return std::nullopt;
+    }
+
+    QFile records(recordsPath);
+    if (!records.open(QIODevice::ReadOnly)) {
+        prompter.errorReport(CannotOpenMessage(recordsPath, records.errorString()));
+        return std::nullopt;
+    }
+    QList<QByteArray> lines;
+    LineReader reader(records);
+    QByteArrayView line;
+    while (reader.next(line) == LineReader::Status::Line)
+        lines.append(line.toByteArray());
+    if (lines.size() != kBankRecordCount) {
+        prompter.message(kMergeFailed);
+        return std::nullopt;
+    }
+    return lines;
+}
+
+struct MergeOutcome {
+    bool ok = false;
+    int result = -1;
+};
+
+MergeOutcome merge(int bank, bool askWhenMissing, QFile& input, BlockWriter& out,
+                   const QList<QByteArray>& records, qint64& position, PatchProgress& progress,
+                   Prompter& prompter) {
+    const std::uint32_t first = BankWindowStart(bank);
+    const std::uint32_t last = BankWindowEnd(bank);
+    bool placed = false;
+    int result = -1;
+    const auto place = [&]() {
+        for (const QByteArray& record : records) {
+            if (!out.writeLine(record))
+                return false;
+            progress.setPosition(++position);
+        }
+        placed = true;
+        return true;
+    };
+
+    LineReader reader(input);
+    QByteArrayView line;
+    for (;;) {
+        const LineReader::Status status = reader.next(line);
+        if (status == LineReader::Status::End)
+            break;
+        if (status == LineReader::Status::Error)
+            return {};
+        progress.setPosition(++position);
+        if (line.isEmpty())
+            return {};
+        const char type = line.size() >= 2 && line[0] == 'S' ? line[1] : '\0';
+        const bool s1 = type == '1';
+        const bool s2 = type == '2';
+        if (s1 || s2) {
+            std::uint32_t address = 0;
+            if (!recordAddress(line, s2 ? 6 : 4, address))
+                return {};
+            if (address >= first && address <= last) {
+                if (!placed && !place())
+                    return {};
+                continue; // every record of the window gives way to the bank records
+            }
+        } else if (type == '9') {
+            if (!placed && askWhenMissing &&
+                prompter.question(QStringLiteral("Alert"),
+                                  QStringLiteral("Bank Not Found.To insert Equally?")) &&
+                !place())
+                return {};
+            result = placed ? 1 : 0;
+        }
+        if (!out.writeLine(line))
+            return {};
+    }
+    if (!out.flush())
+        return {};
+    return {true, result};
+}
+
+} // namespace
+
+int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
+                      const QString& outputName, const QString& binFolder,
+                      const QString& outputFolder, PatchProgress& progress, Prompter& prompter) {
+    progress.setPosition(0);
+    if (!QFileInfo(inputFile).isFile()) {
+        prompter.message(kInputMissing);
+        return -1;
+    }
+    if (outputName.isEmpty()) {
+        prompter.message(kOutputNameEmpty);
+        return -1;
+    }
+    if (!QFileInfo(binFolder).isDir()) {
+        prompter.message(kBinFolderMissing);
+        return -1;
+    }
+    if (!IsValidBank(bank) || !QFileInfo(JoinPath(binFolder, BankFileName(bank))).isFile()) {
+        prompter.message(BankMissingMessage(bank));
+        return -1;
+    }
+
+    const QString recordsPath = JoinPath(binFolder, QString::fromLatin1(kBankRecordsFileName));
+    // Bin.sx goes whatever happens below.
+    struct RemoveOnExit {
+        QString path;
+        ~RemoveOnExit() { QFile::remove(path); }
+    } removeRecords{recordsPath};
+
+    const std::optional<QList<QByteArray>> records =
+        writeBankRecords(bank, JoinPath(binFolder, BankFileName(bank)), recordsPath, prompter);
+    if (!records)
+        return -1;
+    qint64 counter = kBankRecordCount;
+
+    QFile input(inputFile);
+    if (!input.open(QIODevice::ReadOnly)) {
+        prompter.errorReport(CannotOpenMessage(inputFile, input.errorString()));
+        return -1;
+    }
+    const QString outputPath = JoinPath(outputFolder, outputName);
+    QSaveFile output(outputPath);
+    if (!output.open(QIODevice::WriteOnly)) {
+        prompter.errorReport(CannotCreateMessage(outputPath, output.errorString()));
+        return -1;
+    }
+
+    const qint64 inputLines = LineReader::countLines(input);
+    MergeOutcome outcome;
+    qint64 position = 0;
+    if (inputLines >= 0 && input.seek(0)) {
+        counter += inputLines;
+        progress.setMaximum(counter);
+        BlockWriter writer(output);
+        outcome =
+            merge(bank, askWhenMissing, input, writer, *records, position, progress, prompter);
+    }
+    if (outcome.ok && !output.commit())
+        outcome = {};
+    progress.setPosition(counter);
+    if (!outcome.ok) {
+        output.cancelWriting();
+        prompter.message(kMergeFailed);
+        return -1;
+    }
+    return outcome.result;
+}

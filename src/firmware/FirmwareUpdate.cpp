@@ -1,0 +1,148 @@
+#include "firmware/FirmwareUpdate.h"
+
+#include "common/FileIO.h"
+#include "firmware/BankWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Passes everything on and notes whether the patcher said anything.
+class CountingPrompter : public Prompter {
+public:
+    explicit CountingPrompter(Prompter& inner) : inner_(inner) {}
+    int shown = 0;
+    void message(const QString& text) override { ++shown, inner_.message(text); }
+    void error(const QString& text) override { ++shown, inner_.error(text); }
+    bool question(const QString& title, const QString& text) override {
+        return inner_.question(title, text);
+    }
+    void errorReport(const QString& text) override { ++shown, inner_.errorReport(text); }
+    std::optional<QString> chooseFolder(const QString& prompt, const QString& root,
+                                        const QString& preselected) override {
+        return inner_.chooseFolder(prompt, root, preselected);
+    }
+    std::optional<QString> chooseOpenFile(const QString& title, const QString& folder,
+                                          const QString& filter) override {
+        return inner_.chooseOpenFile(title, folder, filter);
+    }
+
+private:
+    Prompter& inner_;
+};
+
+// Names of intermediate per-bank firmware files: degree sign, B, digit, degree sign.
+QString perBankName(int bank) {
+    return QStringLiteral("\u00B0B%1\u00B0.sx").arg(bank);
+}
+
+} // namespace
+
+QString WithTrailingSeparator(const QString& folder) {
+    if (folder.endsWith(QDir::separator()) || folder.endsWith(QLatin1Char('/')) ||
+        folder.endsWith(QLatin1Char('\\')))
+        return folder;
+    return folder + QDir::separator();
+}
+
+FirmwareUpdate::FirmwareUpdate(const Workspace& workspace, Prompter& prompter,
+                               FlasherLauncher& launcher)
+    : ws_(workspace), prompter_(prompter), launcher_(launcher) {}
+
+bool FirmwareUpdate::prepare() {
+    lastPatch_.reset();
+    const QString projectBin = JoinPath(ws_.ProjectFolder, QStringLiteral("bin"));
+    if (!ws_.ProjectFolder.isEmpty() && QFileInfo(projectBin).isDir())
+        binFolder_ = WithTrailingSeparator(projectBin);
+
+    const QString base = QString::fromLatin1(kBaseFirmwareName);
+    if (!QFileInfo(JoinPath(ws_.MasterFolder, base)).isFile()) {
+        prompter_.error(QStringLiteral("Error file sx93051.sx not found"));
+        return false;
+    }
+    // The flasher runs in MASTER, as it always has; the process's own folder is left alone.
+    const QFileInfo master(ws_.MasterFolder);
+    if (!master.isDir() || !master.isExecutable()) {
+        prompter_.error(QStringLiteral("Error"));
+        return false;
+    }
+    workingFolder_ = ws_.MasterFolder;
+    firmwareName_ = base;
+    firmwarePath_ = JoinPath(workingFolder_, base);
+    outputFolder_ = WithTrailingSeparator(ws_.ProjectFolder);
+    newFileName_ = QStringLiteral("New_") + firmwareName_;
+    return true;
+}
+
+void FirmwareUpdate::chooseFirmware(const QString& path) {
+    const QFileInfo chosen(path);
+    firmwarePath_ = chosen.absoluteFilePath();
+    firmwareName_ = chosen.fileName();
+    if (workingFolder_.isEmpty())
+        workingFolder_ = ws_.MasterFolder;
+    outputFolder_ = WithTrailingSeparator(ws_.ProjectFolder);
+    newFileName_ = QStringLiteral("New_") + firmwareName_;
+}
+
+void FirmwareUpdate::setBinFolder(const QString& folder) {
+    binFolder_ = WithTrailingSeparator(folder);
+}
+
+QString FirmwareUpdate::newFirmwarePath() const {
+    return JoinPath(outputFolder_, newFileName_);
+}
+
+QString FirmwareUpdate::flasherPath() const {
+    return JoinPath(ws_.ProgramFolder, QString::fromLatin1(kFlasherFileName));
+}
+
+int FirmwareUpdate::patch(PatchProgress& progress) {
+    CountingPrompter counting(prompter_);
+    const int result = PatchFirmwareBank(1, false, firmwarePath_, newFileName_, binFolder_,
+                                         outputFolder_, progress, counting);
+    lastPatch_ = result;
+    if (result == -1 && counting.shown == 0)
+        prompter_.message(
+            QStringLiteral("No S9 record in %1: New Firmware not complete,Abort Procedure")
+                .arg(firmwareName_));
+    for (int bank = 1; bank <= kBankCount; ++bank)
+        QFile::remove(JoinPath(outputFolder_, perBankName(bank)));
+    return result;
+}
+
+bool FirmwareUpdate::startFlasher(int portIndex) {
+    const QString newFirmware = newFirmwarePath();
+    if (!QFileInfo(newFirmware).isFile()) {
+        prompter_.message(QStringLiteral("File *.Sx Not Found,Abort Procedure"));
+        return false;
+    }
+    if (!QFileInfo(flasherPath()).isFile()) {
+        prompter_.message(QStringLiteral("VidodIzuze.exe Not Found, Procedure Aborted"));
+        return false;
+    }
+    if (lastPatch_ != 1) {
+        prompter_.message(QStringLiteral("Firmware not patched with Bank 1, Procedure Aborted"));
+        return false;
+    }
+    const QString failure =
+        launcher_.start(flasherPath(), FlasherParameter(newFirmware, portIndex), workingFolder_);
+    if (!failure.isEmpty()) {
+        prompter_.message(
+            QStringLiteral("VidodIzuze.exe Not Started, Procedure Aborted. %1").arg(failure));
+        return false;
+    }
+    return true;
+}
+
+bool FirmwareUpdate::execute(int portIndex, PatchProgress& progress) {
+    const int result = patch(progress);
+    if (result == 0)
+        prompter_.message(
+            QStringLiteral("Bank 1 Not Found in %1: Configuration not placed,Abort Procedure")
+                .arg(firmwareName_));
+    if (result != 1)
+        return false;
+    return startFlasher(portIndex);
+}

@@ -1,0 +1,133 @@
+#include "image/ImageComposer.h"
+
+#include "common/Ansi.h"
+#include "common/FileIO.h"
+#include "common/IntegerText.h"
+#include "shell/XmlDocument.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+
+namespace {
+
+enum class FieldKind { Byte, Word, Snmp };
+
+struct Field {
+    const char* element;
+    std::size_t offset;
+    FieldKind kind;
+};
+
+// In the order the fields are read: a failure leaves every later field zero.
+constexpr Field kFields[] = {
+    {"TCP_IP1", ImageOffset::Ip + 0, FieldKind::Byte},
+    {"TCP_IP2", ImageOffset::Ip + 1, FieldKind::Byte},
+    {"TCP_IP3", ImageOffset::Ip + 2, FieldKind::Byte},
+    {"TCP_IP4", ImageOffset::Ip + 3, FieldKind::Byte},
+    {"TCP_SUB1", ImageOffset::Subnet + 0, FieldKind::Byte},
+    {"TCP_SUB2", ImageOffset::Subnet + 1, FieldKind::Byte},
+    {"TCP_SUB3", ImageOffset::Subnet + 2, FieldKind::Byte},
+    {"TCP_SUB4", ImageOffset::Subnet + 3, FieldKind::Byte},
+    {"TCP_GAT1", ImageOffset::Gateway + 0, FieldKind::Byte},
+    {"TCP_GAT2", ImageOffset::Gateway + 1, FieldKind::Byte},
+    {"TCP_GAT3", ImageOffset::Gateway + 2, FieldKind::Byte},
+    {"TCP_GAT4", ImageOffset::Gateway + 3, FieldKind::Byte},
+    {"TCP_PORT", ImageOffset::Port, FieldKind::Word},
+    {"SNMP_PUBLIC", ImageOffset::SnmpPublic, FieldKind::Snmp},
+    {"SNMP_PRIVATE", ImageOffset::SnmpPrivate, FieldKind::Snmp},
+    {"BAUD", ImageOffset::Baud, FieldKind::Byte},
+    {"PARITY", ImageOffset::Parity, FieldKind::Byte},
+    {"TIME_OUT", ImageOffset::TimeOut, FieldKind::Word},
+    {"OFFSET", ImageOffset::Offset, FieldKind::Word},
+    {"MODE", ImageOffset::Mode, FieldKind::Byte},
+};
+
+const QString kNotComposed = QStringLiteral("Configuration image not composed. ");
+
+ComposeResult failed(const QString& text) {
+    return {false, kNotComposed + text};
+}
+
+ComposeResult elementFailed(const QString& path, const QString& element, const QString& why) {
+    return failed(QStringLiteral("File \"%1\", element \"%2\": %3")
+                      .arg(QDir::toNativeSeparators(path), element, why));
+}
+
+} // namespace
+
+CompositionStamp CompositionTime() {
+    if (!qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH"))
+        return {QDateTime::currentDateTime(), {}};
+    const QString text = qEnvironmentVariable("SOURCE_DATE_EPOCH");
+    const std::optional<std::int32_t> seconds = ParseIntegerText(text);
+    if (!seconds)
+        return {{}, QStringLiteral("SOURCE_DATE_EPOCH: ") + InvalidIntegerMessage(text)};
+    return {QDateTime::fromSecsSinceEpoch(*seconds, Qt::LocalTime), {}};
+}
+
+std::uint16_t PackTime(const QTime& time) {
+    return static_cast<std::uint16_t>((time.second() / 2) * 2048 + time.minute() * 32 +
+                                      time.hour());
+}
+
+std::uint16_t PackDate(const QDate& date) {
+    // A year before 0 would give a negative remainder; the device cannot hold one anyway.
+    const int year = ((date.year() % 100) + 100) % 100;
+    return static_cast<std::uint16_t>(date.day() * 2048 + date.month() * 128 + year);
+}
+
+SnmpField FillSnmpName(QStringView text) {
+    SnmpField field{};
+    const QByteArray ansi = ToAnsi(text);
+    for (qsizetype i = 0; i < ansi.size() && i < qsizetype(kSnmpFieldSize) - 1; ++i)
+        field[std::size_t(i)] = static_cast<std::uint8_t>(ansi[i]);
+    return field;
+}
+
+ComposeResult ComposeImage(ConfigImage& image, const QString& pargenPath,
+                           const CompositionClock& clock) {
+    image.clear();
+
+    QFile file(pargenPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(CannotOpenMessage(pargenPath, file.errorString()));
+    QDomDocument doc;
+    if (const std::optional<QString> why = LoadXmlText(doc, file.readAll()))
+        return failed(QStringLiteral("File \"%1\" is not well-formed XML: %2")
+                          .arg(QDir::toNativeSeparators(pargenPath), *why));
+
+    const QString topName = QStringLiteral("General_Parameter");
+    const QDomElement top = TopLevelElement(doc, topName);
+    if (top.isNull())
+        return elementFailed(pargenPath, topName, QStringLiteral("not found"));
+
+    for (const Field& f : kFields) {
+        const QString name = QString::fromLatin1(f.element);
+        const QDomElement element = ChildElement(top, name);
+        if (element.isNull())
+            return elementFailed(pargenPath, name, QStringLiteral("not found"));
+        const QString text = ElementText(element);
+        if (f.kind == FieldKind::Snmp) {
+            image.setField(f.offset, FillSnmpName(text));
+            continue;
+        }
+        const std::optional<std::int32_t> value = ParseIntegerText(text);
+        if (!value)
+            return elementFailed(pargenPath, name, InvalidIntegerMessage(text));
+        const auto bits = static_cast<std::uint32_t>(*value);
+        if (f.kind == FieldKind::Byte)
+            image.setByte(f.offset, static_cast<std::uint8_t>(bits & 0xFF));
+        else
+            image.setWord(f.offset, static_cast<std::uint16_t>(bits & 0xFFFF));
+    }
+
+    // One reading of the clock for both words, so that a composition at midnight cannot
+    // pair the old day's time with the new day's date.
+    const CompositionStamp stamp = clock();
+    if (!stamp.error.isEmpty())
+        return failed(stamp.error);
+    image.setWord(ImageOffset::Time, PackTime(stamp.when.time()));
+    image.setWord(ImageOffset::Date, PackDate(stamp.when.date()));
+    return {true, {}};
+}

@@ -1,0 +1,68 @@
+#include "image/ImageWriters.h"
+
+#include "common/FileIO.h"
+
+namespace {
+
+constexpr char kHex[] = "0123456789ABCDEF";
+constexpr std::size_t kBytesPerLine = 16;
+const QByteArray kCrLf = QByteArrayLiteral("\r\n");
+
+QString binFolder(const QString& projectFolder) {
+    return JoinPath(projectFolder, QStringLiteral("bin"));
+}
+
+} // namespace
+
+QString ImageBinPath(const QString& projectFolder) {
+    return JoinPath(binFolder(projectFolder), QStringLiteral("bank1.bin"));
+}
+
+QString ImageCPath(const QString& projectFolder) {
+    return JoinPath(binFolder(projectFolder), QStringLiteral("bankg.c"));
+}
+
+QByteArray RenderImageC(const ConfigImage& image) {
+    // The continuation lines are indented six columns less than the 23-character head, as
+    // the device's build has always had them.
+    const QByteArray head =
+        QByteArrayLiteral("const char Bank") + '1' + QByteArrayLiteral(" [] = {");
+    const QByteArray indent(17, ' ');
+    QByteArray out;
+    out.reserve(qsizetype(kImageSize / kBytesPerLine) * (23 + 16 * 6 + 2) + 64);
+    out += QByteArrayLiteral("#pragma CONST_SEG SEGMENT0") + kCrLf;
+    for (std::size_t row = 0; row < kImageSize / kBytesPerLine; ++row) {
+        out += row == 0 ? head : indent;
+        for (std::size_t col = 0; col < kBytesPerLine; ++col) {
+            const std::size_t offset = row * kBytesPerLine + col;
+            const std::uint8_t b = image.byte(offset);
+            out += " 0x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0x0F];
+            out += offset + 1 == kImageSize ? "};" : ",";
+        }
+        out += kCrLf;
+    }
+    out += kCrLf;
+    out += QByteArrayLiteral("#pragma CONST_SEG DEFAULT") + kCrLf;
+    return out;
+}
+
+std::optional<QString> SaveImageBin(const ConfigImage& image, const QString& projectFolder) {
+    return WriteFileAtomically(ImageBinPath(projectFolder), image.toByteArray());
+}
+
+std::optional<QString> SaveImageC(const ConfigImage& image, const QString& projectFolder) {
+    return WriteFileAtomically(ImageCPath(projectFolder), RenderImageC(image));
+}
+
+std::optional<QString> ComposeAndSaveImage(ConfigImage& image, const QString& pargenPath,
+                                           const QString& projectFolder,
+                                           const CompositionClock& clock) {
+    const ComposeResult composed = ComposeImage(image, pargenPath, clock);
+    if (!composed.complete)
+        return composed.message;
+    if (std::optional<QString> failure = SaveImageBin(image, projectFolder))
+        return failure;
+    return SaveImageC(image, projectFolder);
+}
