@@ -19,3 +19,7 @@ bool WantsHelp(const QStringList& args);
 // Subcommands.
 int RunXmlTree(const QStringList& args);
 int RunPingCommand(const QStringList& args);
+int RunComposeCommand(const QStringList& args);
+int RunPatchCommand(const QStringList& args);
+int RunUpdateCommand(const QStringList& args);
+int RunInspectCommand(const QStringList& args);

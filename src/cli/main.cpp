@@ -10,6 +10,10 @@ namespace {
 
 const CliCommand kCommands[] = {
     {"--help", "", nullptr}, // placeholder row so the table is never empty
+    {"compose", "compose pargen.xml into bin/bank1.bin and bin/bankg.c", RunComposeCommand},
+    {"patch", "merge a bank file into an S-record firmware", RunPatchCommand},
+    {"update", "Update Device without windows: compose, patch, start the flasher", RunUpdateCommand},
+    {"inspect", "show what a bank1.bin or a firmware file configures", RunInspectCommand},
     {"ping", "check that the device answers at an address (ICMP echo)", RunPingCommand},
     {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
 };

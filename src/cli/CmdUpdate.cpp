@@ -1,0 +1,87 @@
+// quenzor-cli update: the whole Update Device road of the window without windows: compose,
+// write, patch MASTER's base firmware, start the flasher.
+#include "cli/Commands.h"
+
+#include "common/ConsolePrompter.h"
+#include "common/FileIO.h"
+#include "firmware/FirmwareUpdate.h"
+#include "image/ImageWriters.h"
+#include "shell/Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const char kUsage[] =
+    "usage: quenzor-cli update PROJECT_DIR --port COMn [--wait]\n\n"
+    "Runs Update Device on PROJECT_DIR as the window does: composes pargen.xml into\n"
+    "bin/bank1.bin and bin/bankg.c, merges bank 1 into the program folder's\n"
+    "MASTER/sx93051.sx as PROJECT_DIR/New_sx93051.sx and starts VidodIzuze.exe on it and on\n"
+    "port COMn (COM1 to COM8). The flasher is started only when the bank was placed.\n"
+    "--wait waits for the flasher and returns its exit status.\n"
+    "QUENZOR_PROGRAM_DIR overrides the program folder. Messages go to standard error.\n"
+    "Exit status: 0 flasher started (with --wait: the flasher's status), 1 the update stopped\n"
+    "(message on standard error), 2 usage.";
+
+int usageError() {
+    CliErr(QString::fromLatin1(kUsage));
+    return 2;
+}
+
+} // namespace
+
+int RunUpdateCommand(const QStringList& args) {
+    if (WantsHelp(args)) {
+        CliOut(QString::fromLatin1(kUsage));
+        return 0;
+    }
+    QString project;
+    int portIndex = -1;
+    bool wait = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--port") && i + 1 < args.size()) {
+            const QString port = args[++i].toUpper();
+            for (int p = 0; p < 8; ++p)
+                if (port == QStringLiteral("COM%1").arg(p + 1))
+                    portIndex = p;
+            if (portIndex < 0)
+                return usageError();
+        } else if (args[i] == QLatin1String("--wait")) {
+            wait = true;
+        } else if (args[i].startsWith(QLatin1String("--")) || !project.isEmpty()) {
+            return usageError();
+        } else {
+            project = args[i];
+        }
+    }
+    if (project.isEmpty() || portIndex < 0)
+        return usageError();
+
+    Workspace ws;
+    ws.ProgramFolder = DefaultProgramFolder();
+    ws.MasterFolder = JoinPath(ws.ProgramFolder, QStringLiteral("MASTER"));
+    ws.ProjectsFolder = JoinPath(ws.ProgramFolder, QStringLiteral("PROJECTS"));
+    ws.ProjectFolder = QDir::toNativeSeparators(QFileInfo(project).absoluteFilePath());
+    ws.ProjectName = QFileInfo(project).fileName();
+    RefreshProjectPaths(ws);
+
+    ConsolePrompter prompter;
+    ConfigImage image;
+    if (const auto failure = ComposeAndSaveImage(image, ws.PargenPath, ws.ProjectFolder)) {
+        prompter.errorReport(*failure);
+        return 1;
+    }
+    ProcessFlasherLauncher launcher(wait);
+    FirmwareUpdate update(ws, prompter, launcher);
+    if (!update.prepare())
+        return 1;
+    NoPatchProgress progress;
+    if (!update.execute(portIndex, progress))
+        return 1;
+    CliOut(QStringLiteral("%1 started on COM%2 with %3")
+               .arg(QDir::toNativeSeparators(update.flasherPath()))
+               .arg(portIndex + 1)
+               .arg(QDir::toNativeSeparators(update.newFirmwarePath())));
+    return wait ? launcher.exitStatus() : 0;
+}
