@@ -2,6 +2,9 @@
 
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
+#include "parameters/TFSNMP.h"
+#include "parameters/TFSetVar.h"
+#include "parameters/TFpargen.h"
 #include "shell/TFsaveproj.h"
 #include "shell/XmlDocument.h"
 
@@ -170,6 +173,24 @@ void TFQuenzoreFirmWare::CreateDialogs() {
     // Fixed start-up order: TFsaveproj, TFHelp, TFAbout, TFSELstringhe, TFModifyFileSx,
     // TFpargen, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until exit.
     FSaveproj = new TFsaveproj(ws_, prompter_, this);
+    FPargen = new TFpargen(ws_, prompter_, this);
+    FSetVar = new TFSetVar(ws_, prompter_, this);
+    FSNMP = new TFSNMP(this);
+
+    FPargen->FSNMP = FSNMP;
+    FPargen->execDialog = [this](QDialog* d) { return execDialog(d); };
+    FPargen->setPingAddress = [this](const QString& address) { Edit1->setText(address); };
+    FPargen->setTranslateEnabled = [this](bool enabled) { btn_Translate->setEnabled(enabled); };
+    // A new project gets the default parameters through the dialog's own OK, so the ping
+    // address and the Translate Table button follow as after any save, and an empty table.
+    FSaveproj->writeProjectFiles = [this] {
+        FPargen->WriteParameterDefaults();
+        if (!FPargen->BitBtn1Click())
+            return false;
+        FSetVar->ResetTable();
+        FSetVar->SaveTranslateTable(); // a failure has been reported; the project is usable
+        return true;
+    };
 }
 
 void TFQuenzoreFirmWare::showProjectTitle() {
@@ -201,7 +222,10 @@ void TFQuenzoreFirmWare::CommonCommand(QPushButton* sender) {
         prompter_.message(QStringLiteral("Project not valid"));
         return;
     }
-    Q_UNUSED(sender);
+    if (sender == btn_Translate)
+        execDialog(FSetVar);
+    else if (sender == btn_Prm_Gen)
+        execDialog(FPargen);
 }
 
 void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {

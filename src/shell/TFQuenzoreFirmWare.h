@@ -15,6 +15,9 @@ class QLineEdit;
 class QPushButton;
 class Prompter;
 class TFsaveproj;
+class TFpargen;
+class TFSetVar;
+class TFSNMP;
 
 inline const QString kTitlePrefix = QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane");
 inline const QString kApplicationTitle = QStringLiteral("Firmware Quenzor");
@@ -65,6 +68,9 @@ public:
 
     // Dialogs, in start-up order.
     TFsaveproj* FSaveproj = nullptr;
+    TFpargen* FPargen = nullptr;
+    TFSetVar* FSetVar = nullptr;
+    TFSNMP* FSNMP = nullptr;
 
     void NewClick();
     void openClick();
