@@ -23,3 +23,4 @@ int RunComposeCommand(const QStringList& args);
 int RunPatchCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);
 int RunInspectCommand(const QStringList& args);
+int RunNewProjectCommand(const QStringList& args);

@@ -16,6 +16,7 @@ const CliCommand kCommands[] = {
     {"inspect", "show what a bank1.bin or a firmware file configures", RunInspectCommand},
     {"ping", "check that the device answers at an address (ICMP echo)", RunPingCommand},
     {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
+    {"new-project", "make a project folder with the default pargen.xml and an empty var.xml", RunNewProjectCommand},
 };
 
 void usage() {
