@@ -34,7 +34,7 @@ void ForEachXmlNode(const TXMLNode& document,
 namespace {
 
 bool isUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     [[maybe_unused]] const QString text = decoder(bytes);
     return !decoder.hasError();
 }
