@@ -107,9 +107,21 @@ int FirmwareUpdate::patch(PatchProgress& progress) {
         prompter_.message(
             QStringLiteral("No S9 record in %1: New Firmware not complete,Abort Procedure")
                 .arg(firmwareName_));
+    removePerBankFiles();
+    return result;
+}
+
+void FirmwareUpdate::removePerBankFiles() {
+    if (outputFolder_.isEmpty())
+        return;
     for (int bank = 1; bank <= kBankCount; ++bank)
         QFile::remove(JoinPath(outputFolder_, perBankName(bank)));
-    return result;
+}
+
+void FirmwareUpdate::reportBankNotFound() {
+    prompter_.message(
+        QStringLiteral("Bank 1 Not Found in %1: Configuration not placed,Abort Procedure")
+            .arg(firmwareName_));
 }
 
 bool FirmwareUpdate::startFlasher(int portIndex) {
@@ -139,9 +151,7 @@ bool FirmwareUpdate::startFlasher(int portIndex) {
 bool FirmwareUpdate::execute(int portIndex, PatchProgress& progress) {
     const int result = patch(progress);
     if (result == 0)
-        prompter_.message(
-            QStringLiteral("Bank 1 Not Found in %1: Configuration not placed,Abort Procedure")
-                .arg(firmwareName_));
+        reportBankNotFound();
     if (result != 1)
         return false;
     return startFlasher(portIndex);

@@ -36,6 +36,11 @@ public:
     // "Execute update firmware": the patch, then the flasher when the bank was placed.
     bool execute(int portIndex, PatchProgress& progress);
 
+    // The plain message after a patch that found no record of the bank-1 window.
+    void reportBankNotFound();
+    // Deletes the names of the intermediate per-bank files from the output folder.
+    void removePerBankFiles();
+
     // A base firmware chosen by the user instead of MASTER's.
     void chooseFirmware(const QString& path);
     void setBinFolder(const QString& folder);

@@ -2,6 +2,8 @@
 
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
+#include "firmware/TFModifyFileSx.h"
+#include "image/ImageWriters.h"
 #include "parameters/TFSNMP.h"
 #include "parameters/TFSetVar.h"
 #include "parameters/TFpargen.h"
@@ -9,6 +11,7 @@
 #include "shell/XmlDocument.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -173,6 +176,7 @@ void TFQuenzoreFirmWare::CreateDialogs() {
     // Fixed start-up order: TFsaveproj, TFHelp, TFAbout, TFSELstringhe, TFModifyFileSx,
     // TFpargen, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until exit.
     FSaveproj = new TFsaveproj(ws_, prompter_, this);
+    FModifyFileSx = new TFModifyFileSx(ws_, prompter_, this);
     FPargen = new TFpargen(ws_, prompter_, this);
     FSetVar = new TFSetVar(ws_, prompter_, this);
     FSNMP = new TFSNMP(this);
@@ -234,7 +238,18 @@ void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {
         prompter_.message(QStringLiteral("Project not valid"));
         return;
     }
-    Q_UNUSED(sender);
+    if (sender == CreateBin && ProductVariant == 2) {
+        Labelstate->setText(QStringLiteral("Wait.."));
+        QCoreApplication::processEvents(); // once, so the window repaints before the work
+        // A failed composition or write stops here: no stale or half-filled image is patched.
+        if (const auto failure =
+                ComposeAndSaveImage(configImage, ws_.PargenPath, ws_.ProjectFolder)) {
+            prompter_.errorReport(*failure);
+            return;
+        }
+        Labelstate->setText(QStringLiteral("--"));
+    }
+    execDialog(FModifyFileSx);
 }
 
 void TFQuenzoreFirmWare::UpdateTranslateButton() {

@@ -1,6 +1,7 @@
 // The main window: start-up, the three working steps, and the dispatcher of every command.
 #pragma once
 
+#include "image/ConfigImage.h"
 #include "shell/Workspace.h"
 
 #include <QDialog>
@@ -15,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class Prompter;
 class TFsaveproj;
+class TFModifyFileSx;
 class TFpargen;
 class TFSetVar;
 class TFSNMP;
@@ -65,9 +67,12 @@ public:
     QLabel* Labelstate;
 
     int PingReplyState = 0;
+    // The configuration image of the last Update Device, the one buffer of the run.
+    ConfigImage configImage;
 
     // Dialogs, in start-up order.
     TFsaveproj* FSaveproj = nullptr;
+    TFModifyFileSx* FModifyFileSx = nullptr;
     TFpargen* FPargen = nullptr;
     TFSetVar* FSetVar = nullptr;
     TFSNMP* FSNMP = nullptr;

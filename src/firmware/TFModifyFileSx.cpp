@@ -1,0 +1,265 @@
+#include "firmware/TFModifyFileSx.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+// The patch reports every line; the bar is redrawn only when it visibly moves.
+class BarProgress : public PatchProgress {
+public:
+    explicit BarProgress(QProgressBar* bar) : bar_(bar) {}
+    void setMaximum(qint64 maximum) override {
+        maximum_ = qMax<qint64>(1, maximum);
+        bar_->setMaximum(int(qMin<qint64>(maximum_, INT_MAX)));
+    }
+    void setPosition(qint64 position) override {
+        if (position != 0 && position < maximum_ && position - shown_ < maximum_ / 200)
+            return;
+        shown_ = position;
+        bar_->setValue(int(qMin<qint64>(position, bar_->maximum())));
+    }
+
+private:
+    QProgressBar* bar_;
+    qint64 maximum_ = 1;
+    qint64 shown_ = 0;
+};
+
+} // namespace
+
+class TFModifyFileSx::LauncherSwitch : public FlasherLauncher {
+public:
+    QString start(const QString& program, const QByteArray& parameter,
+                  const QString& workingFolder) override {
+        return (injected ? *injected : real).start(program, parameter, workingFolder);
+    }
+    ProcessFlasherLauncher real;
+    FlasherLauncher* injected = nullptr;
+};
+
+TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ws_(ws),
+      prompter_(prompter), launcher_(std::make_unique<LauncherSwitch>()),
+      update_(std::make_unique<FirmwareUpdate>(ws, prompter, *launcher_)) {
+    setWindowTitle(QStringLiteral("Generate Firmware"));
+    setModal(true);
+
+    cbport = new QComboBox(this);
+    for (int i = 1; i <= 8; ++i)
+        cbport->addItem(QStringLiteral("COM%1").arg(i));
+    LbButton2 = new QPushButton(QStringLiteral("Execute update firmware"), this);
+    LbButton1 = new QPushButton(QStringLiteral("X"), this);
+    Avanzamento = new QProgressBar(this);
+    Avanzamento->setMinimum(0);
+    NewFileSx = new QLineEdit(this);
+    Label3 = new QLabel(QStringLiteral("Name new Firmware:"), this);
+    OpenFile = new QPushButton(QStringLiteral("Open Firmware"), this);
+    Options = new QPushButton(QStringLiteral("Options>>"), this);
+    GbBank = new QGroupBox(this);
+    Cbbank1 = new QCheckBox(QStringLiteral("Bank 1"), GbBank);
+    Cbbank2 = new QCheckBox(QStringLiteral("Bank 2"), GbBank);
+    Cbbank3 = new QCheckBox(QStringLiteral("Bank 3"), GbBank);
+    Cbbank4 = new QCheckBox(QStringLiteral("Bank 4"), GbBank);
+    Cbbank5 = new QCheckBox(QStringLiteral("Bank 5"), GbBank);
+    DirFileBin = new QPushButton(QStringLiteral("Directory File Bin"), this);
+    ExeModFileSx = new QPushButton(QStringLiteral("Execute Modify File Sx"), this);
+    ExeUpdateFir = new QPushButton(QStringLiteral("Execute update firmware"), this);
+    for (QPushButton* b :
+         {LbButton2, LbButton1, OpenFile, Options, DirFileBin, ExeModFileSx, ExeUpdateFir})
+        b->setAutoDefault(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{NewFileSx, Label3, OpenFile, Options, GbBank,
+                                                      DirFileBin, ExeModFileSx, ExeUpdateFir})
+        w->setVisible(false);
+
+    auto* bankLayout = new QHBoxLayout(GbBank);
+    for (QCheckBox* box : bankBoxes())
+        bankLayout->addWidget(box);
+
+    LbButton1->setFixedSize(28, 28);
+    LbButton1->setToolTip(QStringLiteral("Close"));
+    LbButton2->setMinimumHeight(34);
+    auto* heading = new QLabel(QStringLiteral("Firmware update"), this);
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.2);
+    heading->setFont(headingFont);
+    auto* portLabel = new QLabel(QStringLiteral("Port of the device:"), this);
+    portLabel->setBuddy(cbport);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(heading);
+    top->addStretch();
+    top->addWidget(LbButton1, 0, Qt::AlignTop);
+    auto* port = new QHBoxLayout;
+    port->addWidget(portLabel);
+    port->addWidget(cbport);
+    port->addSpacing(16);
+    port->addWidget(LbButton2, 1);
+    auto* name = new QHBoxLayout;
+    name->addWidget(Label3);
+    name->addWidget(NewFileSx);
+    name->addWidget(OpenFile);
+    auto* hidden = new QHBoxLayout;
+    hidden->addWidget(Options);
+    hidden->addWidget(GbBank);
+    hidden->addWidget(DirFileBin);
+    hidden->addWidget(ExeModFileSx);
+    hidden->addWidget(ExeUpdateFir);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 16);
+    layout->addLayout(top);
+    layout->addLayout(port);
+    layout->addWidget(Avanzamento);
+    layout->addLayout(name);
+    layout->addLayout(hidden);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setMinimumWidth(460);
+
+    connect(LbButton2, &QPushButton::clicked, this, &TFModifyFileSx::LbButton2Click);
+    connect(LbButton1, &QPushButton::clicked, this, &TFModifyFileSx::LbButton1Click);
+    connect(OpenFile, &QPushButton::clicked, this, &TFModifyFileSx::OpenFileClick);
+    connect(Options, &QPushButton::clicked, this, &TFModifyFileSx::OptionsClick);
+    connect(DirFileBin, &QPushButton::clicked, this, &TFModifyFileSx::DirFileBinClick);
+    connect(ExeModFileSx, &QPushButton::clicked, this, [this] { ExeModFileSxClick(); });
+    connect(ExeUpdateFir, &QPushButton::clicked, this, &TFModifyFileSx::ExeUpdateFirClick);
+    connect(NewFileSx, &QLineEdit::textChanged, this, &TFModifyFileSx::NewFileSxChange);
+}
+
+TFModifyFileSx::~TFModifyFileSx() = default;
+
+void TFModifyFileSx::setLauncher(FlasherLauncher* launcher) {
+    launcher_->injected = launcher;
+}
+
+QList<QCheckBox*> TFModifyFileSx::bankBoxes() const {
+    return {Cbbank1, Cbbank2, Cbbank3, Cbbank4, Cbbank5};
+}
+
+void TFModifyFileSx::clearMarks() {
+    for (QCheckBox* box : bankBoxes()) {
+        box->setAutoFillBackground(false);
+        box->setPalette(palette());
+    }
+}
+
+bool TFModifyFileSx::isMarked(const QCheckBox* box) const {
+    return box->autoFillBackground() && box->palette().color(QPalette::Window) == Qt::red;
+}
+
+void TFModifyFileSx::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFModifyFileSx::FormShow() {
+    Options->setText(QStringLiteral("Options >>"));
+    GbBank->setVisible(false);
+    DirFileBin->setVisible(false);
+
+    // Centred across, in the upper half of the screen.
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect s = screen->geometry();
+        move(s.x() + s.width() / 2 - width() / 2, s.y() + s.height() / 2 - height());
+    }
+
+    if (ProductVariant == 2 || ProductVariant == 3) {
+        Cbbank1->setVisible(true);
+        Cbbank1->setChecked(true);
+        Cbbank2->setVisible(true);
+        Cbbank2->setChecked(true);
+        Cbbank3->setVisible(false);
+        Cbbank4->setVisible(false);
+        Cbbank5->setVisible(false);
+        clearMarks();
+    }
+
+    cbport->setCurrentIndex(0);
+    Avanzamento->setValue(0);
+    LbButton2->setEnabled(false);
+    if (update_->prepare()) {
+        NewFileSx->setText(update_->newFileName());
+        LbButton2->setEnabled(true);
+    }
+}
+
+void TFModifyFileSx::LbButton2Click() {
+    const std::optional<int> result = ExeModFileSxClick();
+    if (!result)
+        return;
+    // Only a patch that placed the bank in this run leads to the flasher.
+    if (*result == 1)
+        update_->startFlasher(cbport->currentIndex());
+    else if (*result == 0)
+        update_->reportBankNotFound();
+}
+
+void TFModifyFileSx::LbButton1Click() {
+    close();
+}
+
+std::optional<int> TFModifyFileSx::ExeModFileSxClick() {
+    clearMarks();
+    ExeModFileSx->setEnabled(false);
+    std::optional<int> result;
+    // Bank 1's own visibility setting counts, whatever the hidden panel around it.
+    if (!Cbbank1->isHidden() && Cbbank1->isChecked()) {
+        BarProgress progress(Avanzamento);
+        result = update_->patch(progress);
+        if (*result == 0) {
+            QPalette red = Cbbank1->palette();
+            red.setColor(QPalette::Window, Qt::red);
+            Cbbank1->setAutoFillBackground(true);
+            Cbbank1->setPalette(red);
+        }
+    } else {
+        update_->removePerBankFiles();
+    }
+    ExeModFileSx->setEnabled(true);
+    return result;
+}
+
+void TFModifyFileSx::ExeUpdateFirClick() {
+    update_->startFlasher(cbport->currentIndex());
+}
+
+void TFModifyFileSx::NewFileSxChange() {
+    update_->setNewFileName(NewFileSx->text());
+}
+
+void TFModifyFileSx::OptionsClick() {
+    const bool show = GbBank->isHidden();
+    GbBank->setVisible(show);
+    DirFileBin->setVisible(show);
+    Options->setText(show ? QStringLiteral("<< Options") : QStringLiteral("Options >>"));
+}
+
+void TFModifyFileSx::OpenFileClick() {
+    const QString folder =
+        QFileInfo(ws_.MasterFolder).isDir() ? ws_.MasterFolder : ws_.ProgramFolder;
+    const std::optional<QString> chosen = prompter_.chooseOpenFile(
+        QStringLiteral("Open Firmware"), folder, QStringLiteral("File Sx (*.Sx)"));
+    if (!chosen)
+        return;
+    update_->chooseFirmware(*chosen);
+    NewFileSx->setText(update_->newFileName());
+    LbButton2->setEnabled(true);
+}
+
+void TFModifyFileSx::DirFileBinClick() {
+    const std::optional<QString> chosen = prompter_.chooseFolder(
+        QStringLiteral("Select Directory Bin"), QString(), ws_.ProjectFolder);
+    if (chosen)
+        update_->setBinFolder(*chosen);
+}
