@@ -32,15 +32,13 @@ struct Parameter {
     int portIndex = -1;
 };
 
-// '"' path '"' 0xB6 digits, nothing else.
+// '"' path '"' 0xB6 digits, nothing else. Read from the end, so a path may hold quotes.
 bool parseParameter(const QByteArray& raw, Parameter& out) {
-    if (raw.size() < 4 || raw[0] != '"')
+    const qsizetype mark = raw.lastIndexOf(char(0xB6));
+    if (raw.size() < 4 || raw[0] != '"' || mark < 3 || raw[mark - 1] != '"')
         return false;
-    const qsizetype close = raw.indexOf('"', 1);
-    if (close < 2 || close + 2 >= raw.size() || static_cast<unsigned char>(raw[close + 1]) != 0xB6)
-        return false;
-    const QByteArray digits = raw.mid(close + 2);
-    if (digits.size() > 3)
+    const QByteArray digits = raw.mid(mark + 1);
+    if (digits.isEmpty() || digits.size() > 3)
         return false;
     int index = 0;
     for (char c : digits) {
@@ -48,7 +46,7 @@ bool parseParameter(const QByteArray& raw, Parameter& out) {
             return false;
         index = index * 10 + (c - '0');
     }
-    out.firmware = QFile::decodeName(raw.mid(1, close - 1));
+    out.firmware = QFile::decodeName(raw.mid(1, mark - 2));
     out.portIndex = index;
     return true;
 }
