@@ -4,9 +4,13 @@
 #include "common/Prompter.h"
 #include "firmware/TFModifyFileSx.h"
 #include "image/ImageWriters.h"
+#include "info/TFAbout.h"
+#include "info/TFHelp.h"
 #include "parameters/TFSNMP.h"
 #include "parameters/TFSetVar.h"
 #include "parameters/TFpargen.h"
+#include "ping/PingDevice.h"
+#include "ping/TFPing.h"
 #include "shell/TFsaveproj.h"
 #include "shell/XmlDocument.h"
 
@@ -69,6 +73,8 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
     for (QPushButton* b : {CreateBin, CreateSx})
         connect(b, &QPushButton::clicked, this, [this, b] { RunDeviceUpdate(b); });
     connect(LbButton1, &QPushButton::clicked, this, &QWidget::close);
+    connect(about, &QPushButton::clicked, this, &TFQuenzoreFirmWare::aboutClick);
+    Ping1.OnReply = [this](const EchoReplyStatus& status) { Ping1Reply(status); };
 
     buildLayout();
 
@@ -176,11 +182,18 @@ void TFQuenzoreFirmWare::CreateDialogs() {
     // Fixed start-up order: TFsaveproj, TFHelp, TFAbout, TFSELstringhe, TFModifyFileSx,
     // TFpargen, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until exit.
     FSaveproj = new TFsaveproj(ws_, prompter_, this);
+    FHelp = new TFHelp(ws_, prompter_, this);
+    FAbout = new TFAbout(this);
     FModifyFileSx = new TFModifyFileSx(ws_, prompter_, this);
     FPargen = new TFpargen(ws_, prompter_, this);
     FSetVar = new TFSetVar(ws_, prompter_, this);
     FSNMP = new TFSNMP(this);
+    FPing = new TFPing(this);
 
+    FAbout->openUrl = [this](const QUrl& url) {
+        if (openUrl)
+            openUrl(url);
+    };
     FPargen->FSNMP = FSNMP;
     FPargen->execDialog = [this](QDialog* d) { return execDialog(d); };
     FPargen->setPingAddress = [this](const QString& address) { Edit1->setText(address); };
@@ -230,6 +243,8 @@ void TFQuenzoreFirmWare::CommonCommand(QPushButton* sender) {
         execDialog(FSetVar);
     else if (sender == btn_Prm_Gen)
         execDialog(FPargen);
+    else if (sender == Btn_Ping)
+        PingDevice();
 }
 
 void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {
@@ -275,4 +290,18 @@ void TFQuenzoreFirmWare::closeEvent(QCloseEvent* event) {
                                          "will not be reopened at the next start.")
                               .arg(QDir::toNativeSeparators(SettingsPath(ws_))));
     event->accept();
+}
+
+void TFQuenzoreFirmWare::aboutClick() { execDialog(FAbout); }
+
+void TFQuenzoreFirmWare::PingDevice() {
+    // Blocks for the echo wait itself (at most the client's time-out), then processes events.
+    const PingResult result =
+        RunPingDevice(Ping1, PingReplyState, Edit1->text(), ThreadPingLoopHooks());
+    FPing->ShowPingResult(result.kind, result.caption, result.text);
+    execDialog(FPing);
+}
+
+void TFQuenzoreFirmWare::Ping1Reply(const EchoReplyStatus& status) {
+    PingReplyState = PingReplyStateFor(status);
 }

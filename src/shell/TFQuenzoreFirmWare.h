@@ -2,6 +2,7 @@
 #pragma once
 
 #include "image/ConfigImage.h"
+#include "ping/IcmpEchoClient.h"
 #include "shell/Workspace.h"
 
 #include <QDialog>
@@ -16,6 +17,9 @@ class QLineEdit;
 class QPushButton;
 class Prompter;
 class TFsaveproj;
+class TFHelp;
+class TFAbout;
+class TFPing;
 class TFModifyFileSx;
 class TFpargen;
 class TFSetVar;
@@ -67,15 +71,19 @@ public:
     QLabel* Labelstate;
 
     int PingReplyState = 0;
+    IcmpEchoClient Ping1;
     // The configuration image of the last Update Device, the one buffer of the run.
     ConfigImage configImage;
 
     // Dialogs, in start-up order.
     TFsaveproj* FSaveproj = nullptr;
+    TFHelp* FHelp = nullptr;
+    TFAbout* FAbout = nullptr;
     TFModifyFileSx* FModifyFileSx = nullptr;
     TFpargen* FPargen = nullptr;
     TFSetVar* FSetVar = nullptr;
     TFSNMP* FSNMP = nullptr;
+    TFPing* FPing = nullptr;
 
     void NewClick();
     void openClick();
@@ -83,6 +91,10 @@ public:
     void RunDeviceUpdate(QPushButton* sender);
     void UpdateTranslateButton();
     void Label6Click();
+    void aboutClick();
+    void PingDevice();
+    // The ping client's reply report.
+    void Ping1Reply(const EchoReplyStatus& status);
 
     // The window title after New project or Open project.
     void showProjectTitle();

@@ -1,0 +1,45 @@
+#include "info/TFHelp.h"
+
+#include "common/Prompter.h"
+#include "info/HelpText.h"
+#include "shell/Workspace.h"
+
+#include <QScreen>
+#include <QShowEvent>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+TFHelp::TFHelp(const Workspace& ws, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), ws_(ws), prompter_(prompter) {
+    setWindowTitle(QStringLiteral("Help"));
+    RichEdit1 = new QTextEdit(this);
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(RichEdit1);
+    resize(640, 480);
+}
+
+void TFHelp::FormShow() {
+    const auto document = LoadHelpDocument(HelpFilePath(ws_.ProgramFolder));
+    if (!document) {
+        RichEdit1->clear();
+        prompter_.message(kHelpUnreadableMessage);
+        return;
+    }
+    if (document->rich)
+        RichEdit1->setHtml(document->text);
+    else
+        RichEdit1->setPlainText(document->text);
+}
+
+void TFHelp::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    FormShow();
+}
