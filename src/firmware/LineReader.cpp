@@ -28,6 +28,11 @@ bool LineReader::fill() {
     return true;
 }
 
+LineReader::Status LineReader::tooLong() {
+    error_ = QStringLiteral("line longer than %1 bytes").arg(kMaxLine);
+    return Status::Error;
+}
+
 LineReader::Status LineReader::next(QByteArrayView& line) {
     qsizetype searchFrom = start_;
     for (;;) {
@@ -36,6 +41,8 @@ LineReader::Status LineReader::next(QByteArrayView& line) {
         if (nl) {
             const qsizetype at = static_cast<const char*>(nl) - base;
             qsizetype len = at - start_;
+            if (len > kMaxLine)
+                return tooLong();
             if (len > 0 && base[start_ + len - 1] == '\r')
                 --len;
             line = QByteArrayView(base + start_, len);
@@ -47,16 +54,16 @@ LineReader::Status LineReader::next(QByteArrayView& line) {
                 return Status::End;
             // A last line without a line end.
             qsizetype len = end_ - start_;
+            if (len > kMaxLine)
+                return tooLong();
             if (base[start_ + len - 1] == '\r')
                 --len;
             line = QByteArrayView(base + start_, len);
             start_ = end_;
             return Status::Line;
         }
-        if (end_ - start_ > kMaxLine) {
-            error_ = QStringLiteral("line longer than %1 bytes").arg(kMaxLine);
-            return Status::Error;
-        }
+        if (end_ - start_ > kMaxLine)
+            return tooLong();
         const qsizetype scanned = end_ - start_;
         if (!fill())
             return Status::Error;

@@ -24,6 +24,7 @@ public:
 
 private:
     bool fill();
+    Status tooLong();
 
     QFile& file_;
     QByteArray buffer_;
