@@ -13,6 +13,8 @@
 #include "ping/TFPing.h"
 #include "shell/TFsaveproj.h"
 #include "shell/XmlDocument.h"
+#include "tools/TFSELstringhe.h"
+#include "tools/TFXML.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -184,8 +186,10 @@ void TFQuenzoreFirmWare::CreateDialogs() {
     FSaveproj = new TFsaveproj(ws_, prompter_, this);
     FHelp = new TFHelp(ws_, prompter_, this);
     FAbout = new TFAbout(this);
+    FSELstringhe = new TFSELstringhe(prompter_, this);
     FModifyFileSx = new TFModifyFileSx(ws_, prompter_, this);
     FPargen = new TFpargen(ws_, prompter_, this);
+    FXML = new TFXML(ws_, prompter_, FSaveproj, this);
     FSetVar = new TFSetVar(ws_, prompter_, this);
     FSNMP = new TFSNMP(this);
     FPing = new TFPing(this);
@@ -194,6 +198,7 @@ void TFQuenzoreFirmWare::CreateDialogs() {
         if (openUrl)
             openUrl(url);
     };
+    FXML->execDialog = [this](QDialog* d) { return execDialog(d); };
     FPargen->FSNMP = FSNMP;
     FPargen->execDialog = [this](QDialog* d) { return execDialog(d); };
     FPargen->setPingAddress = [this](const QString& address) { Edit1->setText(address); };
