@@ -160,7 +160,6 @@ void TFpargen::showEvent(QShowEvent* event) {
 void TFpargen::FormShow() {
     LoadParameters();
     E_IP1->setFocus();
-    E_IP1->selectAll();
 }
 
 void TFpargen::WriteParameterDefaults() {
@@ -249,7 +248,13 @@ void TFpargen::LbButton1Click() {
 }
 
 // "." in an octet field moves to the next octet of the same address and is never typed.
+// An octet field that gets the focus other than by a click has its text selected, so typing
+// replaces the octet.
 bool TFpargen::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason)
+        if (auto* field = qobject_cast<QLineEdit*>(watched))
+            field->selectAll();
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->text() == QLatin1String(".")) {
         for (const auto& address : octets_)
@@ -257,7 +262,6 @@ bool TFpargen::eventFilter(QObject* watched, QEvent* event) {
                 if (address[i] == watched) {
                     if (i < 3 && address[i + 1]->isVisible() && address[i + 1]->isEnabled()) {
                         address[i + 1]->setFocus(Qt::TabFocusReason);
-                        address[i + 1]->selectAll();
                     }
                     return true;
                 }
