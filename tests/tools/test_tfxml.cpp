@@ -1,6 +1,8 @@
 #include "common/RecordingPrompter.h"
+#include "shell/TFQuenzoreFirmWare.h"
 #include "shell/TFsaveproj.h"
 #include "shell/Workspace.h"
+#include "tools/TFSELstringhe.h"
 #include "tools/TFXML.h"
 
 #include <QDir>
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void writeFailuresAreReported();
     void tenDistinctImages();
     void deepDocument();
+    void mainWindowWiring();
 
 private:
     void open(const QString& path) {
@@ -376,6 +379,50 @@ void TestTFXML::deepDocument() {
     QCOMPARE(readFile(ws.ProjectFolder + QStringLiteral("/deep.xml")),
              QByteArray("<e>").repeated(9999) + "<e/>" + QByteArray("</e>").repeated(9999));
     dlg->TvXml->clear();
+}
+
+void TestTFXML::mainWindowWiring() {
+    QTemporaryDir program;
+    Workspace mainWs;
+    RecordingPrompter mainPrompter;
+    TFQuenzoreFirmWare window(mainWs, mainPrompter, program.path());
+    window.CreateDialogs();
+    QVERIFY(window.FSELstringhe);
+    QVERIFY(window.FXML);
+    // Created once, hidden, in the fixed start-up order.
+    const QStringList order{"TFsaveproj",     "TFHelp",   "TFAbout", "TFSELstringhe",
+                            "TFModifyFileSx", "TFpargen", "TFXML",   "TFSetVar",
+                            "TFSNMP",         "TFPing"};
+    QStringList created;
+    for (QObject* child : window.children()) {
+        const QString name = QString::fromLatin1(child->metaObject()->className());
+        if (order.contains(name)) {
+            created.append(name);
+            QVERIFY2(!static_cast<QWidget*>(child)->isVisible(), qPrintable(name));
+        }
+    }
+    QCOMPARE(created, order);
+
+    // Caption editing runs the new-project dialog through the window's own hook.
+    QList<QDialog*> ran;
+    window.execDialog = [&](QDialog* d) {
+        ran.append(d);
+        window.FSaveproj->Edit1->setText(QStringLiteral("a = edited"));
+        return int(QDialog::Accepted);
+    };
+    mainWs.ProjectFolder = dir.path();
+    mainPrompter.chooserAnswers.enqueue(writeFile(dir.path() + QStringLiteral("/w.xml"), "<a/>"));
+    window.FXML->btnOpenClick();
+    QTreeWidgetItem* a = window.FXML->TvXml->topLevelItem(0)->child(0);
+    window.FXML->TvXml->setCurrentItem(a);
+    window.FXML->TvXmlKeyDown(Qt::Key_F2);
+    QCOMPARE(ran, QList<QDialog*>{window.FSaveproj});
+    QCOMPARE(window.FSaveproj->ProjectDialogMode, int(TFsaveproj::EditXml));
+    QCOMPARE(a->text(0), QStringLiteral("a = edited"));
+    // New project sets its own mode again.
+    window.execDialog = [](QDialog*) { return int(QDialog::Rejected); };
+    window.NewClick();
+    QCOMPARE(window.FSaveproj->ProjectDialogMode, int(TFsaveproj::NewProject));
 }
 
 QTEST_MAIN(TestTFXML)
