@@ -29,6 +29,8 @@ TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
     sg->setSelectionMode(QAbstractItemView::SingleSelection);
     sg->setSelectionBehavior(QAbstractItemView::SelectItems);
     sg->horizontalHeader()->setHighlightSections(false);
+    sg->horizontalHeader()->setStretchLastSection(true);
+    sg->verticalHeader()->setDefaultSectionSize(sg->fontMetrics().height() + 6);
 
     Label1 = new QLabel(QStringLiteral("Sel str:"), this);
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
@@ -46,11 +48,10 @@ TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
 
     connect(bitbtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitbtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(sg, &QTableWidget::currentCellChanged, this,
-            [this](int row, int column, int, int) {
-                if (row >= 0)
-                    sgSelectCell(column, row + 1);
-            });
+    connect(sg, &QTableWidget::currentCellChanged, this, [this](int row, int column, int, int) {
+        if (row >= 0)
+            sgSelectCell(column, row + 1);
+    });
 }
 
 void TFSELstringhe::showEvent(QShowEvent* event) {
@@ -63,7 +64,9 @@ void TFSELstringhe::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
-int TFSELstringhe::RowCount() const { return sg->rowCount() + 1; }
+int TFSELstringhe::RowCount() const {
+    return sg->rowCount() + 1;
+}
 
 QString TFSELstringhe::Cell(int col, int row) const {
     if (row == 0) {
@@ -110,14 +113,16 @@ void TFSELstringhe::FormShow() {
         }
     }
 
+    FormResize();
     const int index = qBound(0, settings.SelectedStringIndex, kMaxStrings - 1);
     sg->setCurrentCell(index, 1);
     sgSelectCell(1, index + 1);
 }
 
+// Column 1 takes the rest of the width: the header stretches its last section.
 void TFSELstringhe::FormResize() {
-    sg->setColumnWidth(0, kIndexColumnWidth);
-    sg->setColumnWidth(1, qMax(kIndexColumnWidth, sg->viewport()->width() - kIndexColumnWidth));
+    if (sg->columnCount() > 0)
+        sg->setColumnWidth(0, kIndexColumnWidth);
 }
 
 void TFSELstringhe::sgSelectCell(int col, int row) {

@@ -147,7 +147,9 @@ bool TFXML::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TFXML::FormShow() { TvXml->clear(); }
+void TFXML::FormShow() {
+    TvXml->clear();
+}
 
 void TFXML::btnOpenClick() {
     btnopen->setEnabled(false);
@@ -185,9 +187,13 @@ void TFXML::showRows(const QList<TXmlTreeRow>& rows) {
     TvXml->setUpdatesEnabled(true);
 }
 
-void TFXML::btnFullExpandClick() { TvXml->expandAll(); }
+void TFXML::btnFullExpandClick() {
+    TvXml->expandAll();
+}
 
-int TFXML::ImageIndex(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
+int TFXML::ImageIndex(const QTreeWidgetItem* item) {
+    return item->data(0, kImageRole).toInt();
+}
 
 QList<TXmlTreeRow> TFXML::TreeRows() const {
     QList<TXmlTreeRow> rows;

@@ -61,9 +61,13 @@ QByteArray TXMLNode::Caption() const {
 
 // ---- TXMLStringReader ------------------------------------------------------------------
 
-bool TXMLStringReader::Eof() const { return position_ > text_.size(); }
+bool TXMLStringReader::Eof() const {
+    return position_ > text_.size();
+}
 
-void TXMLStringReader::FreeState(std::unique_ptr<TXMLReaderState> state) { state.reset(); }
+void TXMLStringReader::FreeState(std::unique_ptr<TXMLReaderState> state) {
+    state.reset();
+}
 
 void TXMLStringReader::Next() {
     if (position_ > text_.size()) {
@@ -88,7 +92,9 @@ std::unique_ptr<TXMLReaderState> TXMLStringReader::SaveState() {
 
 namespace {
 
-bool isWhiteSpace(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
+bool isWhiteSpace(char c) {
+    return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+}
 
 bool isNameStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':';
@@ -99,7 +105,9 @@ bool isNameChar(char c) {
            static_cast<unsigned char>(c) == 0xB7;
 }
 
-[[noreturn]] void fail(const QByteArray& message) { throw EXMLParseError(message); }
+[[noreturn]] void fail(const QByteArray& message) {
+    throw EXMLParseError(message);
+}
 
 // A saved reader position that is handed back to the reader however the scope is left.
 class SavedState {
@@ -235,7 +243,8 @@ private:
             r_.Next();
         }
         data.chop(2);
-        parent.AddChild(std::make_unique<TXMLNode>(TXMLNodeKind::ProcessingInstruction, target, data));
+        parent.AddChild(
+            std::make_unique<TXMLNode>(TXMLNodeKind::ProcessingInstruction, target, data));
         return true;
     }
 
@@ -288,8 +297,7 @@ private:
         char result = 0;
         if (body.startsWith('#')) {
             const QByteArray number = body.startsWith("#x") ? "$" + body.mid(2) : body.mid(1);
-            const std::optional<std::int32_t> value =
-                ParseIntegerText(QString::fromLatin1(number));
+            const std::optional<std::int32_t> value = ParseIntegerText(QString::fromLatin1(number));
             if (!value)
                 fail("Invalid integer in reference &" + body + ";");
             result = static_cast<char>(static_cast<std::uint32_t>(*value) & 0xFFu);
@@ -447,4 +455,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<TXMLNode> Parse(TXMLReader& reader) { return Parser(reader).parseDocument(); }
+std::unique_ptr<TXMLNode> Parse(TXMLReader& reader) {
+    return Parser(reader).parseDocument();
+}

@@ -221,7 +221,8 @@ private:
         if (!isXmlName(pi.name) || pi.name == QLatin1String("xml"))
             return invalidName(pi.name);
         if (pi.value.contains(QLatin1String("?>"))) {
-            error_ = QStringLiteral("Processing instruction \"%1\" cannot contain \"?>\"").arg(pi.name);
+            error_ =
+                QStringLiteral("Processing instruction \"%1\" cannot contain \"?>\"").arg(pi.name);
             return false;
         }
         xml_.writeProcessingInstruction(pi.name, pi.value);
@@ -285,7 +286,9 @@ private:
 
 } // namespace
 
-TXmlTreeText ComposeXmlTree(const QList<TXmlTreeRow>& rows) { return TreeWriter(rows).compose(); }
+TXmlTreeText ComposeXmlTree(const QList<TXmlTreeRow>& rows) {
+    return TreeWriter(rows).compose();
+}
 
 QString XmlTreeTarget(const QString& projectFolder, const QString& documentCaption) {
     const qsizetype colon = documentCaption.indexOf(u':');

@@ -11,7 +11,9 @@
 #include <optional>
 
 // Image indices of the tree: twice the node kind; the selected image is one more.
-inline int XmlImageIndex(TXMLNodeKind kind) { return 2 * static_cast<int>(kind); }
+inline int XmlImageIndex(TXMLNodeKind kind) {
+    return 2 * static_cast<int>(kind);
+}
 inline constexpr int kXmlDocumentImage = 0;
 inline constexpr int kXmlElementImage = 2;
 inline constexpr int kXmlAttributeImage = 4;

@@ -54,7 +54,9 @@ void TestTFSELstringhe::init() {
     dlg = new TFSELstringhe(prompter);
 }
 
-void TestTFSELstringhe::cleanup() { delete dlg; }
+void TestTFSELstringhe::cleanup() {
+    delete dlg;
+}
 
 void TestTFSELstringhe::gridLayout() {
     QCOMPARE(dlg->windowTitle(), QStringLiteral("Select String"));
@@ -76,11 +78,12 @@ void TestTFSELstringhe::messages_data() {
     QTest::addColumn<QString>("name"); // empty: no path set
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no path") << QString() << QByteArray() << QStringLiteral("File strings XML not found");
+    QTest::newRow("no path") << QString() << QByteArray()
+                             << QStringLiteral("File strings XML not found");
     QTest::newRow("missing file") << QStringLiteral("none.xml") << QByteArray()
                                   << QStringLiteral("File strings XML not found");
-    QTest::newRow("folder, not a file") << QStringLiteral(".") << QByteArray()
-                                        << QStringLiteral("File strings XML not found");
+    QTest::newRow("folder, not a file")
+        << QStringLiteral(".") << QByteArray() << QStringLiteral("File strings XML not found");
     QTest::newRow("malformed") << QStringLiteral("bad.xml") << QByteArray("<a><b>x</a>")
                                << QStringLiteral("Error in reading file XML");
     QTest::newRow("empty file") << QStringLiteral("empty.xml") << QByteArray("")
@@ -156,14 +159,15 @@ void TestTFSELstringhe::overLimitShowsFirstThousand() {
     QStringList strings;
     for (int i = 0; i < 1250; ++i)
         strings.append(QStringLiteral("s%1").arg(i));
-    SelStringSettings().StringsFilePath = stringsFile(dir.path(), QStringLiteral("big.xml"), strings);
+    SelStringSettings().StringsFilePath =
+        stringsFile(dir.path(), QStringLiteral("big.xml"), strings);
     showOnce();
     QCOMPARE(dlg->RowCount(), 1001);
     QCOMPARE(dlg->Cell(1, 1), QStringLiteral("s0"));
     QCOMPARE(dlg->Cell(1, 1000), QStringLiteral("s999"));
     QCOMPARE(prompter.texts(),
-             QStringList{QStringLiteral(
-                 "The strings file holds 1250 strings: only the first 1000 are shown, 250 were left out.")});
+             QStringList{QStringLiteral("The strings file holds 1250 strings: only the first 1000 "
+                                        "are shown, 250 were left out.")});
 }
 
 void TestTFSELstringhe::buttons() {

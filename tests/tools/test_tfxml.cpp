@@ -80,7 +80,7 @@ private:
     TFsaveproj* editor = nullptr;
     TFXML* dlg = nullptr;
     int edits = 0;
-    QString editorText; // what the editor showed
+    QString editorText;           // what the editor showed
     std::optional<QString> typed; // what the user types; nullopt is Cancel
 };
 
@@ -126,8 +126,8 @@ void TestTFXML::openShowsTree_data() {
                            << QStringList{"File: x.xml", "price = 12"} << QList<int>{0, 2};
     QTest::newRow("declaration at index 1")
         << QByteArray("<?xml version=\"1.0\"?>\n<a b='1'><?p d?></a>")
-        << QStringList{"File: x.xml", "XMLDeclaration", "version = 1.0", "a", "b = 1",
-                       "pProcessingInstruction = d"}
+        << QStringList{"File: x.xml", "XMLDeclaration", "version = 1.0",
+                       "a",           "b = 1",          "pProcessingInstruction = d"}
         << QList<int>{0, 8, 4, 2, 4, 6};
 }
 
@@ -162,7 +162,8 @@ void TestTFXML::openFailuresKeepTree_data() {
 
     QTest::newRow("cancelled") << QString() << QByteArray() << QString();
     QTest::newRow("syntax error") << QStringLiteral("bad.xml") << QByteArray("<a><b></a>")
-                                  << QStringLiteral("End tag name \"a\" does not match start tag name \"b\"");
+                                  << QStringLiteral(
+                                         "End tag name \"a\" does not match start tag name \"b\"");
     QTest::newRow("unreadable") << QStringLiteral("missing.xml") << QByteArray()
                                 << QStringLiteral("Cannot open file \"%1\". ");
 }
@@ -193,7 +194,8 @@ void TestTFXML::openFailuresKeepTree() {
         const QString expected = report.contains(QLatin1String("%1"))
                                      ? report.arg(QDir::toNativeSeparators(path))
                                      : report;
-        QVERIFY2(prompter->texts().first().startsWith(expected), qPrintable(prompter->texts().first()));
+        QVERIFY2(prompter->texts().first().startsWith(expected),
+                 qPrintable(prompter->texts().first()));
     }
 }
 
@@ -290,7 +292,8 @@ void TestTFXML::editThroughNewProjectDialog() {
     QVERIFY(!labelVisible);
     QCOMPARE(attr->text(0), QString());
     QCOMPARE(prompter->texts(), QStringList());
-    QVERIFY(QDir(ws.ProjectsFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot) == QStringList{"P1"});
+    QVERIFY(QDir(ws.ProjectsFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot) ==
+            QStringList{"P1"});
 }
 
 void TestTFXML::writeIntoProjectFolder() {
@@ -329,8 +332,8 @@ void TestTFXML::writeFailuresAreReported_data() {
     QTest::addColumn<bool>("openFirst");
     QTest::addColumn<bool>("removeProject");
     QTest::addColumn<QString>("report");
-    QTest::newRow("nothing opened") << false << false
-                                    << QStringLiteral("Nothing to write: open an XML file first");
+    QTest::newRow("nothing opened")
+        << false << false << QStringLiteral("Nothing to write: open an XML file first");
     QTest::newRow("project folder gone") << true << true << QStringLiteral("Cannot create file \"");
 }
 
@@ -390,9 +393,8 @@ void TestTFXML::mainWindowWiring() {
     QVERIFY(window.FSELstringhe);
     QVERIFY(window.FXML);
     // Created once, hidden, in the fixed start-up order.
-    const QStringList order{"TFsaveproj",     "TFHelp",   "TFAbout", "TFSELstringhe",
-                            "TFModifyFileSx", "TFpargen", "TFXML",   "TFSetVar",
-                            "TFSNMP",         "TFPing"};
+    const QStringList order{"TFsaveproj", "TFHelp", "TFAbout",  "TFSELstringhe", "TFModifyFileSx",
+                            "TFpargen",   "TFXML",  "TFSetVar", "TFSNMP",        "TFPing"};
     QStringList created;
     for (QObject* child : window.children()) {
         const QString name = QString::fromLatin1(child->metaObject()->className());

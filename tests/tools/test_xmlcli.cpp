@@ -36,12 +36,14 @@ void TestXmlCli::tree_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("out");
 
-    QTest::newRow("price") << QByteArray("<price>12</price>") << QByteArray("File: in.xml\n  price = 12\n");
+    QTest::newRow("price") << QByteArray("<price>12</price>")
+                           << QByteArray("File: in.xml\n  price = 12\n");
     QTest::newRow("depth first in child order")
         << QByteArray("<?xml version='1.0'?><?p d?><a x='1'><b><c/></b><?q?></a><?z?>")
-        << QByteArray("File: in.xml\n  XMLDeclaration\n    version = 1.0\n  pProcessingInstruction = d\n"
-                      "  a\n    x = 1\n    b\n      c\n    qProcessingInstruction\n"
-                      "  zProcessingInstruction\n");
+        << QByteArray(
+               "File: in.xml\n  XMLDeclaration\n    version = 1.0\n  pProcessingInstruction = d\n"
+               "  a\n    x = 1\n    b\n      c\n    qProcessingInstruction\n"
+               "  zProcessingInstruction\n");
     QTest::newRow("backslash, LF and CR escaped, other bytes raw")
         << QByteArray("<a b='x&#13;y' c='\t'>c:\\d\nline \xE9</a>")
         << QByteArray("File: in.xml\n  a = c:\\\\d\\nline \xE9\n    b = x\\ry\n    c = \t\n");
@@ -66,7 +68,8 @@ void TestXmlCli::syntaxError_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("message");
     QTest::newRow("mismatch") << QByteArray("<a></b>")
-                              << QByteArray("End tag name \"b\" does not match start tag name \"a\"\n");
+                              << QByteArray(
+                                     "End tag name \"b\" does not match start tag name \"a\"\n");
     QTest::newRow("empty file") << QByteArray() << QByteArray("Unexpected end of data\n");
     QTest::newRow("error after output could start")
         << QByteArray("<a><b/><c>&bad;</c></a>") << QByteArray("Unrecognized reference\n");

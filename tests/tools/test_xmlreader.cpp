@@ -54,12 +54,13 @@ void TestXmlReader::parses_data() {
     QTest::addColumn<Lines>("tree");
 
     QTest::newRow("empty document element") << QByteArray("<a/>") << Lines{"File: ", "  a"};
-    QTest::newRow("empty element, trailing blank") << QByteArray("<a/> \r\n") << Lines{"File: ", "  a"};
+    QTest::newRow("empty element, trailing blank")
+        << QByteArray("<a/> \r\n") << Lines{"File: ", "  a"};
     QTest::newRow("start and end tag") << QByteArray("<a></a>") << Lines{"File: ", "  a"};
     QTest::newRow("price 12") << QByteArray("<price>12</price>") << Lines{"File: ", "  price = 12"};
-    QTest::newRow("declaration")
-        << QByteArray("<?xml version=\"1.0\" encoding='UTF-8'?>\n<a/>")
-        << Lines{"File: ", "  XMLDeclaration", "    version = 1.0", "    encoding = UTF-8", "  a"};
+    QTest::newRow("declaration") << QByteArray("<?xml version=\"1.0\" encoding='UTF-8'?>\n<a/>")
+                                 << Lines{"File: ", "  XMLDeclaration", "    version = 1.0",
+                                          "    encoding = UTF-8", "  a"};
     QTest::newRow("declaration without attributes")
         << QByteArray("<?xml?><a/>") << Lines{"File: ", "  XMLDeclaration", "  a"};
     QTest::newRow("text around child and comment")
@@ -76,7 +77,8 @@ void TestXmlReader::parses_data() {
         << QByteArray("<a>&#321;&#-191;</a>") << Lines{"File: ", "  a = AA"};
     QTest::newRow("integer text allows leading blanks")
         << QByteArray("<a>&#  66;</a>") << Lines{"File: ", "  a = B"};
-    QTest::newRow("empty attribute value") << QByteArray("<a b=''/>") << Lines{"File: ", "  a", "    b"};
+    QTest::newRow("empty attribute value")
+        << QByteArray("<a b=''/>") << Lines{"File: ", "  a", "    b"};
     QTest::newRow("attributes without blank between")
         << QByteArray("<a b='1'c=\"2\"/>") << Lines{"File: ", "  a", "    b = 1", "    c = 2"};
     QTest::newRow("blanks around equals sign")
@@ -93,28 +95,30 @@ void TestXmlReader::parses_data() {
     QTest::newRow("processing instruction without data")
         << QByteArray("<a><?pi?></a>") << Lines{"File: ", "  a", "    piProcessingInstruction"};
     QTest::newRow("processing instruction named XML in capitals")
-        << QByteArray("<a><?XML x?></a>") << Lines{"File: ", "  a", "    XMLProcessingInstruction = x"};
+        << QByteArray("<a><?XML x?></a>")
+        << Lines{"File: ", "  a", "    XMLProcessingInstruction = x"};
     QTest::newRow("attributes before children")
         << QByteArray("<a x='1'><b/><?p d?><c y='2'>t</c></a>")
-        << Lines{"File: ", "  a", "    x = 1", "    b", "    pProcessingInstruction = d", "    c = t",
-                 "      y = 2"};
+        << Lines{"File: ",    "  a",        "    x = 1", "    b", "    pProcessingInstruction = d",
+                 "    c = t", "      y = 2"};
     QTest::newRow("CDATA joins the text")
         << QByteArray("<a>x<![CDATA[ <b>&amp; ]]>y</a>") << Lines{"File: ", "  a = x <b>&amp; y"};
     QTest::newRow("value trimmed of tab, LF, CR, space")
         << QByteArray("<a>\t\r\n x y \n</a>") << Lines{"File: ", "  a = x y"};
     QTest::newRow("comments dropped in prolog and after")
         << QByteArray("<!-- one --><a/><!-- two -->") << Lines{"File: ", "  a"};
-    QTest::newRow("end tag with blank before >") << QByteArray("<a></a  >") << Lines{"File: ", "  a"};
-    QTest::newRow("name characters") << QByteArray("<_a:b-c.d9\xB7/>")
-                                     << Lines{"File: ", "  _a:b-c.d9\xB7"};
+    QTest::newRow("end tag with blank before >")
+        << QByteArray("<a></a  >") << Lines{"File: ", "  a"};
+    QTest::newRow("name characters")
+        << QByteArray("<_a:b-c.d9\xB7/>") << Lines{"File: ", "  _a:b-c.d9\xB7"};
     QTest::newRow("text after document element ignored")
         << QByteArray("<a/>trailing <b/>") << Lines{"File: ", "  a"};
     QTest::newRow("processing instruction closing the text")
         << QByteArray("<a/><?pi x?>") << Lines{"File: ", "  a", "  piProcessingInstruction = x"};
     // The end of the text ends a literal match successfully once a character matched.
-    QTest::newRow("comment opener cut at end")
-        << QByteArray("<a/><!") << Lines{"File: ", "  a"};
-    QTest::newRow("unterminated comment at end") << QByteArray("<a/><!-- x") << Lines{"File: ", "  a"};
+    QTest::newRow("comment opener cut at end") << QByteArray("<a/><!") << Lines{"File: ", "  a"};
+    QTest::newRow("unterminated comment at end")
+        << QByteArray("<a/><!-- x") << Lines{"File: ", "  a"};
     QTest::newRow("last character never joins a comment")
         << QByteArray("<a/><!-- x --->") << Lines{"File: ", "  a"};
     QTest::newRow("bytes kept as they are")
@@ -167,17 +171,18 @@ void TestXmlReader::errors_data() {
     QTest::newRow("xml pi inside element")
         << QByteArray("<a><?xml x?></a>")
         << QByteArray("Processing instruction cannot have the reserved name \"xml\"");
-    QTest::newRow("pi without name") << QByteArray("<a><?1x?></a>")
-                                     << QByteArray("Processing instruction does not contain valid name");
+    QTest::newRow("pi without name")
+        << QByteArray("<a><?1x?></a>")
+        << QByteArray("Processing instruction does not contain valid name");
     QTest::newRow("pi runs out") << QByteArray("<a><?pi data</a>")
                                  << QByteArray("Unterminated processing instruction");
-    QTest::newRow("pi runs out after element") << QByteArray("<a/><?pi data?")
-                                               << QByteArray("Unterminated processing instruction");
+    QTest::newRow("pi runs out after element")
+        << QByteArray("<a/><?pi data?") << QByteArray("Unterminated processing instruction");
 
-    QTest::newRow("comment ends in --->") << QByteArray("<a><!-- x ---></a>")
-                                          << QByteArray("Comments cannot end in \"--->\"");
-    QTest::newRow("prolog comment ends in --->") << QByteArray("<!-- x ---><a/>")
-                                                 << QByteArray("Comments cannot end in \"--->\"");
+    QTest::newRow("comment ends in --->")
+        << QByteArray("<a><!-- x ---></a>") << QByteArray("Comments cannot end in \"--->\"");
+    QTest::newRow("prolog comment ends in --->")
+        << QByteArray("<!-- x ---><a/>") << QByteArray("Comments cannot end in \"--->\"");
 
     const QByteArray tag = "Tag not terminated properly";
     QTest::newRow("slash not followed by >") << QByteArray("<a/x>") << tag;
@@ -185,36 +190,44 @@ void TestXmlReader::errors_data() {
     QTest::newRow("quote after name") << QByteArray("<a'>x</a>") << tag;
 
     QTest::newRow("no end tag") << QByteArray("<a>x") << QByteArray("No ending tag for a");
-    QTest::newRow("end tag without name") << QByteArray("<root>x</>") << QByteArray("No ending tag for root");
+    QTest::newRow("end tag without name")
+        << QByteArray("<root>x</>") << QByteArray("No ending tag for root");
     QTest::newRow("inner element not closed")
-        << QByteArray("<a><b>x</a>") << QByteArray("End tag name \"a\" does not match start tag name \"b\"");
+        << QByteArray("<a><b>x</a>")
+        << QByteArray("End tag name \"a\" does not match start tag name \"b\"");
     QTest::newRow("end tag b closes a")
-        << QByteArray("<a></b>") << QByteArray("End tag name \"b\" does not match start tag name \"a\"");
+        << QByteArray("<a></b>")
+        << QByteArray("End tag name \"b\" does not match start tag name \"a\"");
     QTest::newRow("end tag names are case-sensitive")
-        << QByteArray("<a></A>") << QByteArray("End tag name \"A\" does not match start tag name \"a\"");
-    QTest::newRow("end tag not closed") << QByteArray("<a></a x>") << QByteArray("End tag missing \">\"");
+        << QByteArray("<a></A>")
+        << QByteArray("End tag name \"A\" does not match start tag name \"a\"");
+    QTest::newRow("end tag not closed")
+        << QByteArray("<a></a x>") << QByteArray("End tag missing \">\"");
 
-    QTest::newRow("no equals sign") << QByteArray("<a b 'x'/>")
-                                    << QByteArray("Equals sign missing in attribute");
-    QTest::newRow("attribute name only") << QByteArray("<a b>x</a>")
-                                         << QByteArray("Equals sign missing in attribute");
-    QTest::newRow("unquoted value") << QByteArray("<a b=x/>")
-                                    << QByteArray("Attribute \"b\" missing value");
+    QTest::newRow("no equals sign")
+        << QByteArray("<a b 'x'/>") << QByteArray("Equals sign missing in attribute");
+    QTest::newRow("attribute name only")
+        << QByteArray("<a b>x</a>") << QByteArray("Equals sign missing in attribute");
+    QTest::newRow("unquoted value")
+        << QByteArray("<a b=x/>") << QByteArray("Attribute \"b\" missing value");
     QTest::newRow("declaration attribute without value")
         << QByteArray("<?xml version=?><a/>") << QByteArray("Attribute \"version\" missing value");
-    QTest::newRow("< in attribute value") << QByteArray("<a b='<'/>")
-                                          << QByteArray("Invalid character \"<\" in attribute value");
+    QTest::newRow("< in attribute value")
+        << QByteArray("<a b='<'/>") << QByteArray("Invalid character \"<\" in attribute value");
 
     QTest::newRow("]]> in text") << QByteArray("<a>x]]>y</a>")
                                  << QByteArray("Character data cannot contain \"]]>\"");
 
-    QTest::newRow("#zz") << QByteArray("<a>&#zz;</a>") << QByteArray("Invalid integer in reference &#zz;");
-    QTest::newRow("#x alone") << QByteArray("<a>&#x;</a>") << QByteArray("Invalid integer in reference &#x;");
-    QTest::newRow("# alone") << QByteArray("<a b='&#;'/>") << QByteArray("Invalid integer in reference &#;");
+    QTest::newRow("#zz") << QByteArray("<a>&#zz;</a>")
+                         << QByteArray("Invalid integer in reference &#zz;");
+    QTest::newRow("#x alone") << QByteArray("<a>&#x;</a>")
+                              << QByteArray("Invalid integer in reference &#x;");
+    QTest::newRow("# alone") << QByteArray("<a b='&#;'/>")
+                             << QByteArray("Invalid integer in reference &#;");
     QTest::newRow("trailing blank in number")
         << QByteArray("<a>&#65 ;</a>") << QByteArray("Invalid integer in reference &#65 ;");
-    QTest::newRow("decimal too large")
-        << QByteArray("<a>&#2147483648;</a>") << QByteArray("Invalid integer in reference &#2147483648;");
+    QTest::newRow("decimal too large") << QByteArray("<a>&#2147483648;</a>")
+                                       << QByteArray("Invalid integer in reference &#2147483648;");
     QTest::newRow("nbsp") << QByteArray("<a>&nbsp;</a>") << QByteArray("Unrecognized reference");
     QTest::newRow("named references are case-sensitive")
         << QByteArray("<a>&AMP;</a>") << QByteArray("Unrecognized reference");
@@ -300,12 +313,15 @@ void TestXmlReader::captions_data() {
     QTest::addColumn<QByteArray>("caption");
 
     QTest::newRow("document") << 0 << QByteArray() << QByteArray() << QByteArray("File: x.xml");
-    QTest::newRow("element") << 1 << QByteArray("price") << QByteArray("12") << QByteArray("price = 12");
-    QTest::newRow("element without text") << 1 << QByteArray("a") << QByteArray() << QByteArray("a");
+    QTest::newRow("element") << 1 << QByteArray("price") << QByteArray("12")
+                             << QByteArray("price = 12");
+    QTest::newRow("element without text")
+        << 1 << QByteArray("a") << QByteArray() << QByteArray("a");
     QTest::newRow("attribute") << 2 << QByteArray("b") << QByteArray("v") << QByteArray("b = v");
     QTest::newRow("pi") << 3 << QByteArray("pi") << QByteArray("data")
                         << QByteArray("piProcessingInstruction = data");
-    QTest::newRow("declaration") << 4 << QByteArray() << QByteArray() << QByteArray("XMLDeclaration");
+    QTest::newRow("declaration") << 4 << QByteArray() << QByteArray()
+                                 << QByteArray("XMLDeclaration");
 }
 
 void TestXmlReader::captions() {

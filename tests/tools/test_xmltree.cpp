@@ -36,7 +36,11 @@ Rows rows(std::initializer_list<std::tuple<int, int, const char*>> list) {
 
 namespace QTest {
 template <> char* toString(const TXmlTreeRow& row) {
-    return qstrdup(QStringLiteral("{%1, %2, \"%3\"}").arg(row.Depth).arg(row.ImageIndex).arg(row.Caption).toUtf8());
+    return qstrdup(QStringLiteral("{%1, %2, \"%3\"}")
+                       .arg(row.Depth)
+                       .arg(row.ImageIndex)
+                       .arg(row.Caption)
+                       .toUtf8());
 }
 } // namespace QTest
 
@@ -78,8 +82,9 @@ void TestXmlTree::loadRows_data() {
                  {2, 6, "pProcessingInstruction = d"}});
     QTest::newRow("UTF-8 text") << QByteArray("<a>caf\xC3\xA9</a>")
                                 << rows({{0, 0, "File: in.xml"}, {1, 2, "a = caf\xC3\xA9"}});
-    QTest::newRow("Windows-1252 text") << QByteArray("<a>caf\xE9 \x80</a>")
-                                       << rows({{0, 0, "File: in.xml"}, {1, 2, "a = caf\xC3\xA9 \xE2\x82\xAC"}});
+    QTest::newRow("Windows-1252 text")
+        << QByteArray("<a>caf\xE9 \x80</a>")
+        << rows({{0, 0, "File: in.xml"}, {1, 2, "a = caf\xC3\xA9 \xE2\x82\xAC"}});
     QTest::newRow("character reference in UTF-8 file")
         << QByteArray("<a>&#233;<b>\xC3\xA9</b></a>")
         << rows({{0, 0, "File: in.xml"}, {1, 2, "a = \xC3\xA9"}, {2, 2, "b = \xC3\xA9"}});
@@ -99,14 +104,16 @@ void TestXmlTree::loadErrors() {
     const QString missing = dir.path() + QStringLiteral("/none.xml");
     const TXmlTreeLoad notThere = LoadXmlTree(missing);
     QVERIFY(notThere.Error);
-    QVERIFY2(notThere.Error->startsWith(QStringLiteral("Cannot open file \"%1\". ")
-                                            .arg(QDir::toNativeSeparators(missing))),
-             qPrintable(*notThere.Error));
+    QVERIFY2(
+        notThere.Error->startsWith(
+            QStringLiteral("Cannot open file \"%1\". ").arg(QDir::toNativeSeparators(missing))),
+        qPrintable(*notThere.Error));
     QVERIFY(notThere.Rows.isEmpty());
 
-    const TXmlTreeLoad bad = LoadXmlTree(writeFile(dir.path(), QStringLiteral("bad.xml"), "<a></b>"));
-    QCOMPARE(bad.Error, std::optional<QString>(
-                            QStringLiteral("End tag name \"b\" does not match start tag name \"a\"")));
+    const TXmlTreeLoad bad =
+        LoadXmlTree(writeFile(dir.path(), QStringLiteral("bad.xml"), "<a></b>"));
+    QCOMPARE(bad.Error, std::optional<QString>(QStringLiteral(
+                            "End tag name \"b\" does not match start tag name \"a\"")));
     QVERIFY(bad.Rows.isEmpty());
 }
 
@@ -116,8 +123,8 @@ void TestXmlTree::compose_data() {
 
     QTest::newRow("price") << rows({{0, 0, "File: x.xml"}, {1, 2, "price = 12"}})
                            << QByteArray("<price>12</price>");
-    QTest::newRow("name without text") << rows({{0, 0, "File: x.xml"}, {1, 2, " a "}})
-                                       << QByteArray("<a/>");
+    QTest::newRow("name without text")
+        << rows({{0, 0, "File: x.xml"}, {1, 2, " a "}}) << QByteArray("<a/>");
     QTest::newRow("text split at first equals sign")
         << rows({{0, 0, "File: x.xml"}, {1, 2, "a = b=c "}}) << QByteArray("<a>b=c</a>");
     QTest::newRow("nesting, attributes and instructions in tree order")
@@ -153,8 +160,8 @@ void TestXmlTree::compose_data() {
     QTest::newRow("attribute typed without blanks")
         << rows({{0, 0, "File: x.xml"}, {1, 2, "a"}, {2, 4, "b=1"}, {2, 4, "c"}})
         << QByteArray("<a b=\"1\" c=\"\"/>");
-    QTest::newRow("text with ]]>") << rows({{0, 0, "File: x.xml"}, {1, 2, "a = x]]>y"}})
-                                   << QByteArray("<a>x]]&gt;y</a>");
+    QTest::newRow("text with ]]>")
+        << rows({{0, 0, "File: x.xml"}, {1, 2, "a = x]]>y"}}) << QByteArray("<a>x]]&gt;y</a>");
     QTest::newRow("non-ASCII in UTF-8") << rows({{0, 0, "File: x.xml"}, {1, 2, "a = caf\xC3\xA9"}})
                                         << QByteArray("<a>caf\xC3\xA9</a>");
     QTest::newRow("only the first element at top level")
@@ -173,10 +180,10 @@ void TestXmlTree::composeErrors_data() {
     QTest::addColumn<Rows>("tree");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("empty tree") << Rows() << QStringLiteral("Nothing to write: open an XML file first");
-    QTest::newRow("no element")
-        << rows({{0, 0, "File: x.xml"}, {1, 6, "pProcessingInstruction"}})
-        << QStringLiteral("Nothing to write: the tree holds no element");
+    QTest::newRow("empty tree") << Rows()
+                                << QStringLiteral("Nothing to write: open an XML file first");
+    QTest::newRow("no element") << rows({{0, 0, "File: x.xml"}, {1, 6, "pProcessingInstruction"}})
+                                << QStringLiteral("Nothing to write: the tree holds no element");
     QTest::newRow("element name with blank")
         << rows({{0, 0, "File: x.xml"}, {1, 2, "my elem = 1"}})
         << QStringLiteral("\"my elem\" is not a valid XML name");
@@ -222,13 +229,12 @@ void TestXmlTree::roundTrip_data() {
                       "  tail text\n"
                       "  <empty/>\n"
                       "</catalog>\n<?done?>\n")
-        .replace("<?xml-stylesheet", "<?stylesheet");
+               .replace("<?xml-stylesheet", "<?stylesheet");
     QTest::newRow("many attributes keep their order")
         << QByteArray("<a z='1' y='2' x='3' w='4' v='5' u='6' t='7' s='8' r='9' q='10' p='11'/>");
     QTest::newRow("values with blanks, quotes and markup characters")
         << QByteArray("<a sep=' ' q='\"x\"' m=\"&lt;&amp;>\">  &lt;b&gt; ]]&gt; </a>");
-    QTest::newRow("CDATA and references")
-        << QByteArray("<a><![CDATA[<x> & y]]>&#x41;&#66;</a>");
+    QTest::newRow("CDATA and references") << QByteArray("<a><![CDATA[<x> & y]]>&#x41;&#66;</a>");
     QTest::newRow("UTF-8 text") << QByteArray("<a n='\xC3\xA9t\xC3\xA9'>\xE2\x82\xAC 5</a>");
     QTest::newRow("Windows-1252 text") << QByteArray("<a n='\xE9t\xE9'>\x80 5</a>");
     QTest::newRow("empty document element") << QByteArray("<a/>");
@@ -238,7 +244,8 @@ void TestXmlTree::roundTrip() {
     QFETCH(QByteArray, text);
     QTemporaryDir source;
     QTemporaryDir project;
-    const TXmlTreeLoad first = LoadXmlTree(writeFile(source.path(), QStringLiteral("doc.xml"), text));
+    const TXmlTreeLoad first =
+        LoadXmlTree(writeFile(source.path(), QStringLiteral("doc.xml"), text));
     QCOMPARE(first.Error, std::optional<QString>());
     QCOMPARE(SaveXmlTree(first.Rows, project.path()), std::optional<QString>());
     const QString written = project.path() + QStringLiteral("/doc.xml");
@@ -258,7 +265,8 @@ void TestXmlTree::roundTripDeep() {
         text += "</e>";
     QTemporaryDir source;
     QTemporaryDir project;
-    const TXmlTreeLoad first = LoadXmlTree(writeFile(source.path(), QStringLiteral("deep.xml"), text));
+    const TXmlTreeLoad first =
+        LoadXmlTree(writeFile(source.path(), QStringLiteral("deep.xml"), text));
     QCOMPARE(first.Rows.size(), 1 + 2 * 10000);
     QCOMPARE(SaveXmlTree(first.Rows, project.path()), std::optional<QString>());
     const TXmlTreeLoad second = LoadXmlTree(project.path() + QStringLiteral("/deep.xml"));
@@ -270,12 +278,14 @@ void TestXmlTree::target_data() {
     QTest::addColumn<QString>("name");
 
     QTest::newRow("bare name") << QStringLiteral("File: x.xml") << QStringLiteral("x.xml");
-    QTest::newRow("blanks trimmed") << QStringLiteral("File:   x y.xml  ") << QStringLiteral("x y.xml");
-    QTest::newRow("after first colon") << QStringLiteral("File: a:b.xml") << QStringLiteral("a:b.xml");
-    QTest::newRow("Windows folder dropped") << QStringLiteral("File: C:\\data\\x.xml")
-                                            << QStringLiteral("x.xml");
-    QTest::newRow("relative folder dropped") << QStringLiteral("File: ../../evil.xml")
-                                             << QStringLiteral("evil.xml");
+    QTest::newRow("blanks trimmed")
+        << QStringLiteral("File:   x y.xml  ") << QStringLiteral("x y.xml");
+    QTest::newRow("after first colon")
+        << QStringLiteral("File: a:b.xml") << QStringLiteral("a:b.xml");
+    QTest::newRow("Windows folder dropped")
+        << QStringLiteral("File: C:\\data\\x.xml") << QStringLiteral("x.xml");
+    QTest::newRow("relative folder dropped")
+        << QStringLiteral("File: ../../evil.xml") << QStringLiteral("evil.xml");
 }
 
 void TestXmlTree::target() {
@@ -321,8 +331,8 @@ void TestXmlTree::stringsFile() {
     const TStringsFile file = ReadStringsFile(path);
     QCOMPARE(file.Error, std::optional<QString>());
     QCOMPARE(file.Total, 4);
-    QCOMPARE(file.Strings, QStringList({QStringLiteral("zero"), QStringLiteral("one bold"), QString(),
-                                        QStringLiteral("three")}));
+    QCOMPARE(file.Strings, QStringList({QStringLiteral("zero"), QStringLiteral("one bold"),
+                                        QString(), QStringLiteral("three")}));
 }
 
 void TestXmlTree::stringsFileErrors() {
@@ -338,7 +348,8 @@ void TestXmlTree::stringsFileOverLimit() {
     for (int i = 0; i < 1250; ++i)
         text += "<s>" + QByteArray::number(i) + "</s>";
     text += "</r>";
-    const TStringsFile file = ReadStringsFile(writeFile(dir.path(), QStringLiteral("big.xml"), text));
+    const TStringsFile file =
+        ReadStringsFile(writeFile(dir.path(), QStringLiteral("big.xml"), text));
     QCOMPARE(file.Error, std::optional<QString>());
     QCOMPARE(file.Total, 1250);
     QCOMPARE(file.Strings.size(), kMaxStrings);
