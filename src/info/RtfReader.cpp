@@ -426,6 +426,8 @@ private:
     }
 
     const std::array<QChar, 256>& codePageTable(int page) {
+        if (page == kDefaultCodePage || page <= 0)
+            return windows1252();
         auto it = tables_.find(page);
         if (it != tables_.end())
             return it.value();
@@ -436,17 +438,27 @@ private:
         else if (page == 437 || page == 850)
             decoder = QStringDecoder(QByteArray("IBM" + QByteArray::number(page)).constData());
         for (int b = 0; b < 256; ++b) {
-            const QByteArray one(1, static_cast<char>(b));
             QString decoded;
-            if (page != kDefaultCodePage && decoder.isValid()) {
-                decoded = decoder.decode(one);
+            if (decoder.isValid()) {
+                decoded = decoder.decode(QByteArray(1, static_cast<char>(b)));
                 decoder.resetState();
             }
-            if (decoded.size() != 1)
-                decoded = FromAnsi(one);
-            table[b] = decoded.isEmpty() ? QChar(0xFFFD) : decoded.front();
+            // Multi-byte and unknown code pages read as Windows-1252.
+            table[b] = decoded.size() == 1 ? decoded.front() : windows1252()[b];
         }
         return tables_.insert(page, table).value();
+    }
+
+    static const std::array<QChar, 256>& windows1252() {
+        static const std::array<QChar, 256> table = [] {
+            std::array<QChar, 256> t{};
+            for (int b = 0; b < 256; ++b) {
+                const QString one = FromAnsi(QByteArray(1, static_cast<char>(b)));
+                t[b] = one.isEmpty() ? QChar(0xFFFD) : one.front();
+            }
+            return t;
+        }();
+        return table;
     }
 
     void text(QChar ch) {
@@ -541,8 +553,9 @@ private:
                             .arg(px(p.firstTwips));
         QString body = paragraph_;
         if (paragraphEmpty_) {
-            // An empty paragraph keeps the height of its font.
-            body = QStringLiteral("<span style=\"%1\"><br /></span>").arg(spanStyle(cur_.chr));
+            // The view's own mark for an empty paragraph: one line high, in its font.
+            style.prepend(QStringLiteral("-qt-paragraph-type:empty;") + spanStyle(cur_.chr));
+            body = QStringLiteral("<br />");
         }
         html_ += QStringLiteral("<p align=\"%1\" style=\"%2\">%3</p>")
                      .arg(QLatin1String(aligns[qBound(0, p.align, 3)]), style, body);

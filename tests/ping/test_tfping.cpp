@@ -1,7 +1,13 @@
+#include "common/RecordingPrompter.h"
+#include "ping/PingDevice.h"
 #include "ping/TFPing.h"
+#include "shell/TFQuenzoreFirmWare.h"
 
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestTFPing : public QObject {
@@ -11,6 +17,9 @@ private Q_SLOTS:
     void showPingResult_data();
     void showPingResult();
     void okCloses();
+    void windowPingNeedsProject();
+    void windowPing_data();
+    void windowPing();
 };
 
 void TestTFPing::startsAsPingDialog() {
@@ -69,6 +78,85 @@ void TestTFPing::okCloses() {
     // It keeps the last result for the next showing.
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Ping! Device Found!"));
     QVERIFY(dialog.I_P_F->isVisibleTo(&dialog));
+}
+
+void TestTFPing::windowPingNeedsProject() {
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    Workspace ws;
+    TFQuenzoreFirmWare window(ws, prompter, dir.path());
+    window.CreateDialogs();
+    QVERIFY(!window.GroupBox1->isVisibleTo(&window));
+    QCOMPARE(window.Edit1->text(), QStringLiteral("0.0.0.0"));
+    int sent = 0;
+    window.Ping1.Resolver = [&](const QString&) {
+        ++sent;
+        return HostLookup{0x7F000001, {}};
+    };
+    int shown = 0;
+    window.execDialog = [&](QDialog*) { return ++shown; };
+    ws.ProjectFolder.clear();
+    window.CommonCommand(window.Btn_Ping);
+    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Project not valid")});
+    QCOMPARE(sent, 0);
+    QCOMPARE(shown, 0);
+}
+
+void TestTFPing::windowPing_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("resolves");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("picture");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("nextSequence");
+    QTest::newRow("loopback answers") << "127.0.0.1" << true << "Ping! Device Found!" << 0 << 1 << 3490;
+    QTest::newRow("name not resolved") << "gateway.invalid" << false << "Ping! Error!!!" << 2 << 0 << 3489;
+    // The untouched address field names no device; no echo goes to this machine instead.
+    QTest::newRow("initial address") << "0.0.0.0" << true << "Ping! Error!!!" << 2 << 0 << 3489;
+}
+
+void TestTFPing::windowPing() {
+    QFETCH(QString, address);
+    QFETCH(bool, resolves);
+    QFETCH(QString, caption);
+    QFETCH(int, picture);
+    QFETCH(int, state);
+    QFETCH(int, nextSequence);
+    if (picture == 0) {
+        const IcmpSocketOpen probe = OpenIcmpSocket(IcmpSocketKind::Automatic);
+        if (!probe.transport)
+            QSKIP(qPrintable("no ICMP socket here: " + probe.error));
+    }
+    QTemporaryDir dir;
+    RecordingPrompter prompter;
+    Workspace ws;
+    TFQuenzoreFirmWare window(ws, prompter, dir.path());
+    window.CreateDialogs();
+    if (!resolves)
+        window.Ping1.Resolver = [](const QString& host) {
+            return HostLookup{{}, QStringLiteral("Cannot resolve '%1'").arg(host)};
+        };
+    QList<QDialog*> shown;
+    window.execDialog = [&](QDialog* d) {
+        shown << d;
+        return int(QDialog::Accepted);
+    };
+    window.Edit1->setText(address);
+    window.PingReplyState = 9;
+    window.CommonCommand(window.Btn_Ping);
+    QCOMPARE(shown, QList<QDialog*>{window.FPing});
+    QCOMPARE(window.FPing->windowTitle(), caption);
+    QCOMPARE(window.FPing->I_P_F->isVisibleTo(window.FPing), picture == 0);
+    QCOMPARE(window.FPing->I_P_E->isVisibleTo(window.FPing), picture == 2);
+    QCOMPARE(window.PingReplyState, state);
+    QCOMPARE(int(window.Ping1.SequenceNumber), nextSequence);
+    QVERIFY(prompter.texts().isEmpty());
+    if (picture == 0) {
+        // The next ping uses the next number.
+        window.CommonCommand(window.Btn_Ping);
+        QCOMPARE(int(window.Ping1.SequenceNumber), nextSequence + 1);
+        QCOMPARE(window.FPing->Label1->text(), QStringLiteral("Device Found!"));
+    }
 }
 
 QTEST_MAIN(TestTFPing)
