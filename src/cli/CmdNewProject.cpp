@@ -24,7 +24,8 @@ int RunNewProjectCommand(const QStringList& args) {
         CliOut(QString::fromLatin1(kUsage));
         return 0;
     }
-    if (args.size() != 1 || args.first().isEmpty() || args.first().startsWith(QLatin1String("--"))) {
+    if (args.size() != 1 || args.first().isEmpty() ||
+        args.first().startsWith(QLatin1String("--"))) {
         CliErr(QString::fromLatin1(kUsage));
         return 2;
     }

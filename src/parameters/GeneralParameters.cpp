@@ -88,7 +88,9 @@ LoadedParameters LoadParameters(const QString& path) {
     return out;
 }
 
-int PortValue(const GeneralParameters& values) { return IntegerTextOr(values.port, 0); }
+int PortValue(const GeneralParameters& values) {
+    return IntegerTextOr(values.port, 0);
+}
 
 int BaudPosition(int baudCode) {
     const std::int64_t pos = std::int64_t(baudCode) - kBaudCodeOffset;
@@ -106,7 +108,9 @@ QString ParityCode(int parityPosition) {
     }
 }
 
-QString ModeCode(int mode) { return mode == 1 ? QStringLiteral("1") : QStringLiteral("0"); }
+QString ModeCode(int mode) {
+    return mode == 1 ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 namespace {
 
@@ -176,7 +180,9 @@ QString PingAddress(const GeneralParameters& values) {
            QLatin1Char('.') + values.ip[3];
 }
 
-bool TranslateTableInUse(const GeneralParameters& values) { return values.mode == 1; }
+bool TranslateTableInUse(const GeneralParameters& values) {
+    return values.mode == 1;
+}
 
 QString ReplaceUnreadFileQuestion(const QString& path) {
     return QStringLiteral("\"%1\" could not be read. Replace it with the values shown?")

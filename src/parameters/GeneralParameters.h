@@ -28,14 +28,14 @@ struct GeneralParameters {
     std::array<QString, 4> ip;
     std::array<QString, 4> sub;
     std::array<QString, 4> gat;
-    QString port;  // the port field's text; stored as its value in decimal
+    QString port; // the port field's text; stored as its value in decimal
     QString snmpPublic;
     QString snmpPrivate;
     int baudCode = 0; // the stored code, so a code outside the list survives a save untouched
     int parity = 0;   // list position: 0 NONE, 1 ODD, 2 EVEN
     QString timeOut;
     QString offset;
-    int mode = 0;     // 0 "Routing Mode", 1 "NAT Mode"
+    int mode = 0; // 0 "Routing Mode", 1 "NAT Mode"
 
     friend bool operator==(const GeneralParameters&, const GeneralParameters&) = default;
 };

@@ -14,11 +14,17 @@ TPortSpinEdit::TPortSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     setValue(0);
 }
 
-int TPortSpinEdit::value() const { return IntegerTextOr(lineEdit()->text(), 0); }
+int TPortSpinEdit::value() const {
+    return IntegerTextOr(lineEdit()->text(), 0);
+}
 
-void TPortSpinEdit::setValue(int value) { setText(QString::number(value)); }
+void TPortSpinEdit::setValue(int value) {
+    setText(QString::number(value));
+}
 
-void TPortSpinEdit::setText(const QString& text) { lineEdit()->setText(text); }
+void TPortSpinEdit::setText(const QString& text) {
+    lineEdit()->setText(text);
+}
 
 void TPortSpinEdit::stepBy(int steps) {
     // No bounds of its own; only the integer range stops the arrows.

@@ -109,9 +109,13 @@ void TFSetVar::ResetTable() {
     unreadFile_ = false;
 }
 
-void TFSetVar::BitBtn2Click() { QDialog::reject(); }
+void TFSetVar::BitBtn2Click() {
+    QDialog::reject();
+}
 
-void TFSetVar::reject() { BitBtn2Click(); }
+void TFSetVar::reject() {
+    BitBtn2Click();
+}
 
 // Delete empties the selected cells, as in a spreadsheet. While a cell is being edited its
 // editor has the keys, so they never reach the grid.

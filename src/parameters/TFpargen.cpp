@@ -26,7 +26,9 @@ TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget
     }
 }
 
-int TRadioGroup::itemIndex() const { return group_->checkedId(); }
+int TRadioGroup::itemIndex() const {
+    return group_->checkedId();
+}
 
 void TRadioGroup::setItemIndex(int index) {
     if (QAbstractButton* button = group_->button(index)) {
@@ -185,8 +187,8 @@ GeneralParameters TFpargen::values() const {
     v.port = SE_Port->text();
     v.snmpPublic = SnmpPublic;
     v.snmpPrivate = SnmpPrivate;
-    v.baudCode = CB_Baud->currentIndex() >= 0 ? CB_Baud->currentIndex() + kBaudCodeOffset
-                                              : baudCode_;
+    v.baudCode =
+        CB_Baud->currentIndex() >= 0 ? CB_Baud->currentIndex() + kBaudCodeOffset : baudCode_;
     v.parity = CB_Par->currentIndex();
     v.timeOut = E_Time->text();
     v.offset = E_Offset->text();
@@ -231,10 +233,14 @@ bool TFpargen::BitBtn1Click() {
     return true;
 }
 
-void TFpargen::BitBtn2Click() { QDialog::reject(); }
+void TFpargen::BitBtn2Click() {
+    QDialog::reject();
+}
 
 // Escape is the Cancel button.
-void TFpargen::reject() { BitBtn2Click(); }
+void TFpargen::reject() {
+    BitBtn2Click();
+}
 
 void TFpargen::LbButton1Click() {
     if (!FSNMP)

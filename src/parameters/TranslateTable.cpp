@@ -12,12 +12,9 @@
 
 namespace {
 
-const QStringList kTitles = {QStringLiteral("N°"),
-                             QStringLiteral("Data Type"),
-                             QStringLiteral("Address TCP"),
-                             QStringLiteral("Address Device RTU"),
-                             QStringLiteral("Address RTU"),
-                             QStringLiteral("N° Point"),
+const QStringList kTitles = {QStringLiteral("N°"),          QStringLiteral("Data Type"),
+                             QStringLiteral("Address TCP"), QStringLiteral("Address Device RTU"),
+                             QStringLiteral("Address RTU"), QStringLiteral("N° Point"),
                              QStringLiteral("Mnemonic")};
 
 // var.xml's attributes in their stored order, one per grid column from "Data Type" on.
@@ -67,8 +64,7 @@ Qt::ItemFlags TranslateTableModel::flags(const QModelIndex& index) const {
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
-QVariant TranslateTableModel::headerData(int section, Qt::Orientation orientation,
-                                         int role) const {
+QVariant TranslateTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < kTitles.size())
         return kTitles[section];
@@ -95,7 +91,9 @@ void TranslateTableModel::setCell(int row, int column, const QString& text) {
     Q_EMIT dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
 }
 
-void TranslateTableModel::clear() { replaceAll({}); }
+void TranslateTableModel::clear() {
+    replaceAll({});
+}
 
 void TranslateTableModel::replaceAll(std::vector<Row> rows) {
     beginResetModel();
@@ -113,8 +111,8 @@ std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QStr
         problem = LoadXmlFile(doc, path);
         // The document element is the table, whatever its name; so is every child a row.
         int i = 0;
-        for (QDomElement row = doc.documentElement().firstChildElement();
-             !problem && !row.isNull(); row = row.nextSiblingElement(), ++i) {
+        for (QDomElement row = doc.documentElement().firstChildElement(); !problem && !row.isNull();
+             row = row.nextSiblingElement(), ++i) {
             if (i >= kTranslateRows) {
                 problem = QStringLiteral("\"%1\" holds more than %2 rows; only the first %2 "
                                          "are shown.")

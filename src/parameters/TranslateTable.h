@@ -99,5 +99,4 @@ std::optional<QString> SaveTranslateFile(const QList<TMyRec>& rows, const QStrin
 // typed lines would be left out or an unread file replaced, then the save (a failed write goes
 // to the general error report). True when the file was written.
 bool ConfirmTranslateTable(const TranslateTableModel& model, const QString& path,
-                           bool replacesUnreadFile, const QString& dialogTitle,
-                           Prompter& prompter);
+                           bool replacesUnreadFile, const QString& dialogTitle, Prompter& prompter);

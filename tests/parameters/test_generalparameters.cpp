@@ -120,35 +120,42 @@ void TestGeneralParameters::codes_data() {
     QTest::addColumn<int>("position"); // list position or mode choice after loading
     QTest::addColumn<QByteArray>("written");
 
-    QTest::newRow("BAUD 3 is 9600") << QByteArray("BAUD") << QByteArray("3") << 0 << QByteArray("3");
-    QTest::newRow("BAUD 4 is 19200") << QByteArray("BAUD") << QByteArray("4") << 1 << QByteArray("4");
-    QTest::newRow("BAUD 5 is 38400") << QByteArray("BAUD") << QByteArray("5") << 2 << QByteArray("5");
-    QTest::newRow("BAUD 6 is 57600") << QByteArray("BAUD") << QByteArray("6") << 3 << QByteArray("6");
-    QTest::newRow("BAUD 7 is 115200") << QByteArray("BAUD") << QByteArray("7") << 4 << QByteArray("7");
+    QTest::newRow("BAUD 3 is 9600")
+        << QByteArray("BAUD") << QByteArray("3") << 0 << QByteArray("3");
+    QTest::newRow("BAUD 4 is 19200")
+        << QByteArray("BAUD") << QByteArray("4") << 1 << QByteArray("4");
+    QTest::newRow("BAUD 5 is 38400")
+        << QByteArray("BAUD") << QByteArray("5") << 2 << QByteArray("5");
+    QTest::newRow("BAUD 6 is 57600")
+        << QByteArray("BAUD") << QByteArray("6") << 3 << QByteArray("6");
+    QTest::newRow("BAUD 7 is 115200")
+        << QByteArray("BAUD") << QByteArray("7") << 4 << QByteArray("7");
     QTest::newRow("BAUD hex") << QByteArray("BAUD") << QByteArray("$7") << 4 << QByteArray("7");
-    QTest::newRow("BAUD abc falls back to 9600") << QByteArray("BAUD") << QByteArray("abc") << 0
-                                                 << QByteArray("3");
+    QTest::newRow("BAUD abc falls back to 9600")
+        << QByteArray("BAUD") << QByteArray("abc") << 0 << QByteArray("3");
     // Outside the list: nothing selected, and the stored code survives the next save.
     QTest::newRow("BAUD 9 kept") << QByteArray("BAUD") << QByteArray("9") << -1 << QByteArray("9");
-    QTest::newRow("BAUD lowest integer kept") << QByteArray("BAUD") << QByteArray("-2147483648")
-                                              << -1 << QByteArray("-2147483648");
-    QTest::newRow("PARITY 0 is NONE") << QByteArray("PARITY") << QByteArray("0") << 0
-                                      << QByteArray("0");
-    QTest::newRow("PARITY 3 is ODD") << QByteArray("PARITY") << QByteArray("3") << 1
-                                     << QByteArray("3");
-    QTest::newRow("PARITY 2 is EVEN") << QByteArray("PARITY") << QByteArray("2") << 2
-                                      << QByteArray("2");
-    QTest::newRow("PARITY 1 is NONE") << QByteArray("PARITY") << QByteArray("1") << 0
-                                      << QByteArray("0");
-    QTest::newRow("PARITY x is NONE") << QByteArray("PARITY") << QByteArray("x") << 0
-                                      << QByteArray("0");
-    QTest::newRow("MODE 0 routing") << QByteArray("MODE") << QByteArray("0") << 0 << QByteArray("0");
+    QTest::newRow("BAUD lowest integer kept")
+        << QByteArray("BAUD") << QByteArray("-2147483648") << -1 << QByteArray("-2147483648");
+    QTest::newRow("PARITY 0 is NONE")
+        << QByteArray("PARITY") << QByteArray("0") << 0 << QByteArray("0");
+    QTest::newRow("PARITY 3 is ODD")
+        << QByteArray("PARITY") << QByteArray("3") << 1 << QByteArray("3");
+    QTest::newRow("PARITY 2 is EVEN")
+        << QByteArray("PARITY") << QByteArray("2") << 2 << QByteArray("2");
+    QTest::newRow("PARITY 1 is NONE")
+        << QByteArray("PARITY") << QByteArray("1") << 0 << QByteArray("0");
+    QTest::newRow("PARITY x is NONE")
+        << QByteArray("PARITY") << QByteArray("x") << 0 << QByteArray("0");
+    QTest::newRow("MODE 0 routing")
+        << QByteArray("MODE") << QByteArray("0") << 0 << QByteArray("0");
     QTest::newRow("MODE 1 NAT") << QByteArray("MODE") << QByteArray("1") << 1 << QByteArray("1");
     QTest::newRow("MODE 7 NAT") << QByteArray("MODE") << QByteArray("7") << 1 << QByteArray("1");
     QTest::newRow("MODE -1 NAT") << QByteArray("MODE") << QByteArray("-1") << 1 << QByteArray("1");
-    QTest::newRow("MODE abc NAT") << QByteArray("MODE") << QByteArray("abc") << 1 << QByteArray("1");
-    QTest::newRow("MODE $0 routing") << QByteArray("MODE") << QByteArray("$0") << 0
-                                     << QByteArray("0");
+    QTest::newRow("MODE abc NAT") << QByteArray("MODE") << QByteArray("abc") << 1
+                                  << QByteArray("1");
+    QTest::newRow("MODE $0 routing")
+        << QByteArray("MODE") << QByteArray("$0") << 0 << QByteArray("0");
 }
 
 void TestGeneralParameters::codes() {
@@ -252,8 +259,8 @@ void TestGeneralParameters::replacingUnreadFileIsAsked() {
     writeFile(path, damaged);
     RecordingPrompter prompter;
     prompter.questionAnswers.enqueue(answer);
-    const auto result = ConfirmParameters(LoadParameters(path).values, path, true,
-                                          "General Parameter", prompter);
+    const auto result =
+        ConfirmParameters(LoadParameters(path).values, path, true, "General Parameter", prompter);
     QCOMPARE(int(result), outcome);
     QCOMPARE(prompter.entries.size(), 1);
     QCOMPARE(prompter.entries[0].kind, RecordingPrompter::Kind::Question);
@@ -275,24 +282,57 @@ void TestGeneralParameters::validation_data() {
         QTest::addRow("E_SUB%d x", i + 1) << "sub" + n << "x" << sub;
         QTest::addRow("E_GAT%d -1", i + 1) << "gat" + n << "-1" << gat;
     }
-    QTest::newRow("E_IP1 empty") << "ip1" << "" << ip;
-    QTest::newRow("E_IP1 255") << "ip1" << "255" << "";
-    QTest::newRow("E_IP1 $FF") << "ip1" << "$FF" << "";
-    QTest::newRow("E_IP1 $100") << "ip1" << "$100" << ip;
-    QTest::newRow("E_IP1 trailing blank") << "ip1" << "1 " << ip;
-    QTest::newRow("E_Time -1") << "time" << "-1" << "TimeOut Error!!";
-    QTest::newRow("E_Time abc") << "time" << "abc" << "TimeOut Error!!";
-    QTest::newRow("E_Time 0") << "time" << "0" << "";
-    QTest::newRow("E_Time 65535") << "time" << "65535" << "";
-    QTest::newRow("E_Time 65536") << "time" << "65536" << "TimeOut Error!!";
-    QTest::newRow("E_Offset empty") << "offset" << "" << "Offset Error!!";
-    QTest::newRow("E_Offset 65535") << "offset" << "65535" << "";
-    QTest::newRow("E_Offset 70000") << "offset" << "70000" << "Offset Error!!";
-    QTest::newRow("port 65535") << "port" << "65535" << "";
-    QTest::newRow("port 0") << "port" << "0" << "";
-    QTest::newRow("port 65536") << "port" << "65536" << "Port Error!!";
-    QTest::newRow("port -1") << "port" << "-1" << "Port Error!!";
-    QTest::newRow("port 5.02") << "port" << "5.02" << "Port Error!!";
+    QTest::newRow("E_IP1 empty") << "ip1"
+                                 << "" << ip;
+    QTest::newRow("E_IP1 255") << "ip1"
+                               << "255"
+                               << "";
+    QTest::newRow("E_IP1 $FF") << "ip1"
+                               << "$FF"
+                               << "";
+    QTest::newRow("E_IP1 $100") << "ip1"
+                                << "$100" << ip;
+    QTest::newRow("E_IP1 trailing blank") << "ip1"
+                                          << "1 " << ip;
+    QTest::newRow("E_Time -1") << "time"
+                               << "-1"
+                               << "TimeOut Error!!";
+    QTest::newRow("E_Time abc") << "time"
+                                << "abc"
+                                << "TimeOut Error!!";
+    QTest::newRow("E_Time 0") << "time"
+                              << "0"
+                              << "";
+    QTest::newRow("E_Time 65535") << "time"
+                                  << "65535"
+                                  << "";
+    QTest::newRow("E_Time 65536") << "time"
+                                  << "65536"
+                                  << "TimeOut Error!!";
+    QTest::newRow("E_Offset empty") << "offset"
+                                    << ""
+                                    << "Offset Error!!";
+    QTest::newRow("E_Offset 65535") << "offset"
+                                    << "65535"
+                                    << "";
+    QTest::newRow("E_Offset 70000") << "offset"
+                                    << "70000"
+                                    << "Offset Error!!";
+    QTest::newRow("port 65535") << "port"
+                                << "65535"
+                                << "";
+    QTest::newRow("port 0") << "port"
+                            << "0"
+                            << "";
+    QTest::newRow("port 65536") << "port"
+                                << "65536"
+                                << "Port Error!!";
+    QTest::newRow("port -1") << "port"
+                             << "-1"
+                             << "Port Error!!";
+    QTest::newRow("port 5.02") << "port"
+                               << "5.02"
+                               << "Port Error!!";
 }
 
 void TestGeneralParameters::validation() {

@@ -124,8 +124,7 @@ void TestTFpargen::dotMovesThroughOctets_data() {
     QTest::addColumn<int>("address"); // 0 IP, 1 subnet mask
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("octets");
-    QTest::newRow("ip 192.168.1.10") << 0 << "192.168.1.10"
-                                     << QStringList{"192", "168", "1", "10"};
+    QTest::newRow("ip 192.168.1.10") << 0 << "192.168.1.10" << QStringList{"192", "168", "1", "10"};
     QTest::newRow("letters reach the field") << 0 << "a.b.$F.x" << QStringList{"a", "b", "$F", "x"};
     QTest::newRow("mask") << 1 << "255.255.0.0" << QStringList{"255", "255", "0", "0"};
     // The second dot passes over the second field, which keeps its value.
@@ -139,9 +138,9 @@ void TestTFpargen::dotMovesThroughOctets() {
     PargenFixture f;
     f.show();
     TFpargen& d = *f.dialog;
-    const QList<QLineEdit*> fields = address == 0
-                                         ? QList<QLineEdit*>{d.E_IP1, d.E_IP2, d.E_IP3, d.E_IP4}
-                                         : QList<QLineEdit*>{d.E_SUB1, d.E_SUB2, d.E_SUB3, d.E_SUB4};
+    const QList<QLineEdit*> fields =
+        address == 0 ? QList<QLineEdit*>{d.E_IP1, d.E_IP2, d.E_IP3, d.E_IP4}
+                     : QList<QLineEdit*>{d.E_SUB1, d.E_SUB2, d.E_SUB3, d.E_SUB4};
     fields[0]->setFocus();
     fields[0]->selectAll();
     for (const QChar c : typed)

@@ -74,8 +74,8 @@ void TestTranslateTable::gridShape() {
     TranslateTableModel m;
     QCOMPARE(m.rowCount(), 2000);
     QCOMPARE(m.columnCount(), 7);
-    const QStringList titles = {"N°", "Data Type", "Address TCP", "Address Device RTU",
-                                "Address RTU", "N° Point", "Mnemonic"};
+    const QStringList titles = {"N°",          "Data Type", "Address TCP", "Address Device RTU",
+                                "Address RTU", "N° Point",  "Mnemonic"};
     for (int c = 0; c < 7; ++c)
         QCOMPARE(m.headerData(c, Qt::Horizontal).toString(), titles[c]);
     QCOMPARE(m.data(m.index(0, 0)).toString(), QString("1"));
@@ -174,23 +174,29 @@ void TestTranslateTable::checks_data() {
     QTest::newRow("empty type") << int(ColDataType) << "" << type;
     for (const QString& name : kDataTypeNames)
         QTest::addRow("type %s", qPrintable(name)) << int(ColDataType) << name << "";
-    QTest::newRow("tcp 65535") << int(ColTcpAddress) << "65535" << "";
+    QTest::newRow("tcp 65535") << int(ColTcpAddress) << "65535"
+                               << "";
     QTest::newRow("tcp 65536") << int(ColTcpAddress) << "65536" << tcp;
     QTest::newRow("tcp -1") << int(ColTcpAddress) << "-1" << tcp;
     QTest::newRow("tcp blank") << int(ColTcpAddress) << " " << tcp;
-    QTest::newRow("dev 255") << int(ColRtuAddDev) << "255" << "";
+    QTest::newRow("dev 255") << int(ColRtuAddDev) << "255"
+                             << "";
     QTest::newRow("dev 256") << int(ColRtuAddDev) << "256" << dev;
     QTest::newRow("dev -1") << int(ColRtuAddDev) << "-1" << dev;
     QTest::newRow("dev abc") << int(ColRtuAddDev) << "abc" << dev;
     QTest::newRow("dev empty") << int(ColRtuAddDev) << "" << dev;
-    QTest::newRow("rtu 0") << int(ColRtuAddress) << "0" << "";
+    QTest::newRow("rtu 0") << int(ColRtuAddress) << "0"
+                           << "";
     QTest::newRow("rtu 65536") << int(ColRtuAddress) << "65536" << rtu;
     QTest::newRow("rtu abc") << int(ColRtuAddress) << "abc" << rtu;
-    QTest::newRow("points 127") << int(ColNPoint) << "127" << "";
+    QTest::newRow("points 127") << int(ColNPoint) << "127"
+                                << "";
     QTest::newRow("points 128") << int(ColNPoint) << "128" << pts;
     QTest::newRow("points -1") << int(ColNPoint) << "-1" << pts;
-    QTest::newRow("points $7F") << int(ColNPoint) << "$7F" << "";
-    QTest::newRow("any mnemonic") << int(ColMnemonic) << "  ¿?  " << "";
+    QTest::newRow("points $7F") << int(ColNPoint) << "$7F"
+                                << "";
+    QTest::newRow("any mnemonic") << int(ColMnemonic) << "  ¿?  "
+                                  << "";
 }
 
 void TestTranslateTable::checks() {
@@ -224,8 +230,9 @@ void TestTranslateTable::typeNameMessageNamesItsLine() {
     m.setCell(16, ColDataType, "holding register");
     RecordingPrompter prompter;
     QVERIFY(!ConfirmTranslateTable(m, path, false, "Set Translate Table", prompter));
-    QCOMPARE(prompter.texts(),
-             QStringList{"Error!! Type Data must be Holding Register or Input Register (Line 17). "});
+    QCOMPARE(
+        prompter.texts(),
+        QStringList{"Error!! Type Data must be Holding Register or Input Register (Line 17). "});
     QVERIFY(!QFile::exists(path));
 }
 
@@ -244,9 +251,9 @@ void TestTranslateTable::hexStoredAsDecimal() {
 void TestTranslateTable::roundTripAllDataTypes() {
     TranslateTableModel m;
     for (int i = 0; i < 4; ++i)
-        fillRow(m, i + 1, {kDataTypeNames[i], QString::number(i * 100), QString::number(i + 1),
-                           QString::number(i * 1000), QString::number(i * 10),
-                           QString("m%1 é\"<").arg(i)});
+        fillRow(m, i + 1,
+                {kDataTypeNames[i], QString::number(i * 100), QString::number(i + 1),
+                 QString::number(i * 1000), QString::number(i * 10), QString("m%1 é\"<").arg(i)});
     RecordingPrompter prompter;
     QVERIFY(ConfirmTranslateTable(m, path, false, "Set Translate Table", prompter));
     const QByteArray first = readFile(path);
@@ -313,7 +320,8 @@ void TestTranslateTable::loadProblems_data() {
     QTest::newRow("missing attribute")
         << QByteArray("<TCP_TO_RTU>" + row + row +
                       "<row DATA_TYPE=\"1\" TCP_ADDRESS=\"1\" RTU_ADD_DEV=\"1\" "
-                      "RTU_ADDRESS=\"1\" MNEMONIC=\"k\"/>" + row + "</TCP_TO_RTU>")
+                      "RTU_ADDRESS=\"1\" MNEMONIC=\"k\"/>" +
+                      row + "</TCP_TO_RTU>")
         << "Row 3 of \"" << 2;
     QByteArray many = "<TCP_TO_RTU>";
     for (int i = 0; i < 2001; ++i)
@@ -350,8 +358,8 @@ void TestTranslateTable::unreadFileIsReplacedOnlyAfterAsking() {
     QCOMPARE(readFile(path), QByteArray("<TCP_TO_RTU><row"));
     QVERIFY(ConfirmTranslateTable(m, path, true, "Set Translate Table", prompter));
     QCOMPARE(readFile(path).count("<row "), 1);
-    QCOMPARE(prompter.texts(), QStringList({ReplaceUnreadFileQuestion(path),
-                                            ReplaceUnreadFileQuestion(path)}));
+    QCOMPARE(prompter.texts(),
+             QStringList({ReplaceUnreadFileQuestion(path), ReplaceUnreadFileQuestion(path)}));
 }
 
 void TestTranslateTable::saveFailureGoesToErrorReport() {
@@ -380,8 +388,7 @@ void TestTranslateTable::newProjectFiles() {
     QCOMPARE(CreateProjectFolder(folder), std::nullopt);
     QVERIFY(QFileInfo(folder + "/bin").isDir());
     QCOMPARE(WriteNewProjectFiles(folder + "/pargen.xml", folder + "/var.xml"), std::nullopt);
-    QCOMPARE(readFile(folder + "/pargen.xml"),
-             QByteArray(ParametersXml(WriteParameterDefaults())));
+    QCOMPARE(readFile(folder + "/pargen.xml"), QByteArray(ParametersXml(WriteParameterDefaults())));
     QCOMPARE(readFile(folder + "/var.xml"), QByteArray("<TCP_TO_RTU/>"));
     QVERIFY(LoadParameters(folder + "/pargen.xml").values == WriteParameterDefaults());
 }
