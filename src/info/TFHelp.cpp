@@ -2,6 +2,7 @@
 
 #include "common/Prompter.h"
 #include "info/HelpText.h"
+#include "info/RichTextView.h"
 #include "shell/Workspace.h"
 
 #include <QScreen>
@@ -29,10 +30,7 @@ void TFHelp::FormShow() {
         prompter_.message(kHelpUnreadableMessage);
         return;
     }
-    if (document->rich)
-        RichEdit1->setHtml(document->text);
-    else
-        RichEdit1->setPlainText(document->text);
+    ShowHelpDocument(RichEdit1, *document);
 }
 
 void TFHelp::showEvent(QShowEvent* event) {

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 
 namespace {
 
@@ -39,6 +40,7 @@ class TestInfoDialogs : public QObject {
 private Q_SLOTS:
     void helpMissing();
     void helpReadAtEveryShowing();
+    void hangingIndentLinesUp();
     void aboutTexts();
     void aboutLinks();
     void aboutOk();
@@ -85,6 +87,28 @@ void TestInfoDialogs::helpReadAtEveryShowing() {
     help.show();
     QVERIFY(help.RichEdit1->toPlainText().isEmpty());
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Impossible to read file Help")});
+}
+
+void TestInfoDialogs::hangingIndentLinesUp() {
+    QTemporaryDir dir;
+    Workspace ws;
+    ws.ProgramFolder = dir.path();
+    RecordingPrompter prompter;
+    TFHelp help(ws, prompter);
+    help.resize(300, 400);
+    const QByteArray longText = QByteArray("words ").repeated(40);
+    writeFile(dir.path() + "/help2.dat", "{\\rtf1\\pard\\fi-300\\li300\\bullet\\tab " + longText +
+                                             "\\par\\pard a\\tab b}");
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    const QTextBlock bullet = help.RichEdit1->document()->begin();
+    QTextLayout* layout = bullet.layout();
+    QVERIFY(layout->lineCount() > 1);
+    // The text after the tab starts where the wrapped lines start.
+    QCOMPARE(layout->lineAt(0).cursorToX(2), layout->lineAt(1).cursorToX(layout->lineAt(1).textStart()));
+    QVERIFY(layout->lineAt(0).cursorToX(0) < layout->lineAt(0).cursorToX(2));
+    // A paragraph without a hanging line keeps the default tab stops.
+    QVERIFY(bullet.next().blockFormat().tabPositions().isEmpty());
 }
 
 void TestInfoDialogs::aboutTexts() {
