@@ -28,7 +28,8 @@ int RunPingCommand(const QStringList& args) {
     Ping1.OnReply = [&](const EchoReplyStatus& status) {
         PingReplyState = PingReplyStateFor(status);
     };
-    const PingResult result = RunPingDevice(Ping1, PingReplyState, args.first(), ThreadPingLoopHooks());
+    const PingResult result =
+        RunPingDevice(Ping1, PingReplyState, args.first(), ThreadPingLoopHooks());
     CliOut(result.text);
     if (!result.detail.isEmpty())
         CliErr(result.detail);

@@ -55,29 +55,73 @@ struct Font {
 // Destinations whose text is not part of the document.
 const QSet<QByteArray>& skippedDestinations() {
     static const QSet<QByteArray> names = {
-        "stylesheet", "info",      "pict",     "object",       "header",     "headerl",
-        "headerr",    "headerf",   "footer",   "footerl",      "footerr",    "footerf",
-        "footnote",   "fldinst",   "listtable", "listoverridetable",         "revtbl",
-        "rsidtbl",    "xmlnstbl",  "filetbl",  "pgdsctbl",     "themedata",  "colorschememapping",
-        "latentstyles", "datastore", "generator", "pn",        "pntxta",     "pntxtb",
-        "txe",        "xe",        "tc",       "bkmkstart",    "bkmkend",    "nonshppict",
-        "shppict",    "shp",       "shpinst",  "sp",           "sn",         "sv",
+        "stylesheet",
+        "info",
+        "pict",
+        "object",
+        "header",
+        "headerl",
+        "headerr",
+        "headerf",
+        "footer",
+        "footerl",
+        "footerr",
+        "footerf",
+        "footnote",
+        "fldinst",
+        "listtable",
+        "listoverridetable",
+        "revtbl",
+        "rsidtbl",
+        "xmlnstbl",
+        "filetbl",
+        "pgdsctbl",
+        "themedata",
+        "colorschememapping",
+        "latentstyles",
+        "datastore",
+        "generator",
+        "pn",
+        "pntxta",
+        "pntxtb",
+        "txe",
+        "xe",
+        "tc",
+        "bkmkstart",
+        "bkmkend",
+        "nonshppict",
+        "shppict",
+        "shp",
+        "shpinst",
+        "sp",
+        "sn",
+        "sv",
     };
     return names;
 }
 
 int codePageForCharset(int charset) {
     switch (charset) {
-    case 238: return 1250;
-    case 204: return 1251;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 163: return 1258;
-    case 222: return 874;
-    default: return 0;
+    case 238:
+        return 1250;
+    case 204:
+        return 1251;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 163:
+        return 1258;
+    case 222:
+        return 874;
+    default:
+        return 0;
     }
 }
 
@@ -160,12 +204,12 @@ private:
         if (c == '\'') {
             if (pos_ + 2 > in_.size())
                 return false;
-            bool ok = false;
-            const int value = QByteArray(in_.constData() + pos_, 2).toInt(&ok, 16);
+            const int high = hexDigit(in_[pos_]);
+            const int low = hexDigit(in_[pos_ + 1]);
             pos_ += 2;
-            if (!ok || consumeSkip())
+            if (high < 0 || low < 0 || consumeSkip())
                 return true;
-            text(decodeByte(static_cast<unsigned char>(value)));
+            text(decodeByte(static_cast<unsigned char>(high * 16 + low)));
             return true;
         }
         if (c == '*') {
@@ -209,7 +253,8 @@ private:
         bool hasParam = false;
         bool negative = false;
         qint64 param = 0;
-        if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() && isDigit(in_[pos_ + 1])) {
+        if (pos_ < in_.size() && in_[pos_] == '-' && pos_ + 1 < in_.size() &&
+            isDigit(in_[pos_ + 1])) {
             negative = true;
             ++pos_;
         }
@@ -294,7 +339,8 @@ private:
     }
 
     void colourPart(int shift, int value) {
-        colour_ = (colour_ & ~(0xFFu << shift)) | (static_cast<Rgb>(qBound(0, value, 255)) << shift);
+        colour_ =
+            (colour_ & ~(0xFFu << shift)) | (static_cast<Rgb>(qBound(0, value, 255)) << shift);
         colourOpen_ = true;
     }
 
@@ -565,6 +611,15 @@ private:
 
     static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+    static int hexDigit(char c) {
+        if (isDigit(c))
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
 
     const QByteArray& in_;
     int pos_ = 0;
@@ -594,7 +649,9 @@ private:
 
 } // namespace
 
-bool LooksLikeRtf(const QByteArray& bytes) { return bytes.startsWith("{\\rtf"); }
+bool LooksLikeRtf(const QByteArray& bytes) {
+    return bytes.startsWith("{\\rtf");
+}
 
 std::optional<QString> RtfToHtml(const QByteArray& rtf) {
     if (!LooksLikeRtf(rtf))

@@ -16,9 +16,9 @@ namespace {
 constexpr int kPictureSide = 128;
 
 QLabel* linkLabel(const QString& href, const QString& caption, QWidget* parent) {
-    auto* label = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
-                                 .arg(href.toHtmlEscaped(), caption.toHtmlEscaped()),
-                             parent);
+    auto* label = new QLabel(
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(href.toHtmlEscaped(), caption.toHtmlEscaped()),
+        parent);
     label->setTextFormat(Qt::RichText);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setCursor(Qt::PointingHandCursor);
@@ -94,7 +94,9 @@ void TFAbout::Label5Click() {
         openUrl(QUrl(QStringLiteral("mailto:") + kMakerSupportMail));
 }
 
-void TFAbout::LbButton1Click() { accept(); }
+void TFAbout::LbButton1Click() {
+    accept();
+}
 
 void TFAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

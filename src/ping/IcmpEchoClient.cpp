@@ -13,7 +13,9 @@
 
 namespace {
 
-QString dotted(std::uint32_t address) { return QHostAddress(address).toString(); }
+QString dotted(std::uint32_t address) {
+    return QHostAddress(address).toString();
+}
 
 // Addresses that do not name one host: "this network" (0.0.0.0 reaches the local machine on
 // some systems), multicast and the limited broadcast.
@@ -67,14 +69,16 @@ IcmpEchoClient::IcmpEchoClient()
 
 EchoResult IcmpEchoClient::Ping(const QByteArray& data) {
     EchoResult result;
-    const HostLookup lookup = Resolver ? Resolver(Host) : HostLookup{{}, QStringLiteral("No resolver")};
+    const HostLookup lookup =
+        Resolver ? Resolver(Host) : HostLookup{{}, QStringLiteral("No resolver")};
     if (!lookup.address) {
         result.error = lookup.error;
         return result;
     }
     const std::uint32_t destination = *lookup.address;
     if (!namesOneHost(destination)) {
-        result.error = QStringLiteral("%1 is not the address of a single host").arg(dotted(destination));
+        result.error =
+            QStringLiteral("%1 is not the address of a single host").arg(dotted(destination));
         return result;
     }
     IcmpSocketOpen opened = OpenSocket ? OpenSocket(SocketKind) : IcmpSocketOpen{};
@@ -90,7 +94,8 @@ EchoResult IcmpEchoClient::Ping(const QByteArray& data) {
     key.sequence = SequenceNumber++;
     key.matchIdentifier = !socket.rewritesIdentifier();
     key.data = data;
-    if (const auto sendError = socket.send(destination, BuildEchoRequest(key.identifier, key.sequence, data))) {
+    if (const auto sendError =
+            socket.send(destination, BuildEchoRequest(key.identifier, key.sequence, data))) {
         result.error = *sendError;
         return result;
     }

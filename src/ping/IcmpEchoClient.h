@@ -42,9 +42,9 @@ public:
     IcmpEchoClient();
 
     QString Host;
-    int ReceiveTimeout = 5000;             // ms
-    std::uint16_t SequenceNumber = 3489;   // of the next request; one up after each request
-    std::uint16_t Identifier;              // raw sockets only; datagram sockets choose their own
+    int ReceiveTimeout = 5000;           // ms
+    std::uint16_t SequenceNumber = 3489; // of the next request; one up after each request
+    std::uint16_t Identifier;            // raw sockets only; datagram sockets choose their own
     IcmpSocketKind SocketKind = IcmpSocketKind::Automatic;
     HostResolver Resolver;
     IcmpSocketOpener OpenSocket;

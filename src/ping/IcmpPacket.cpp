@@ -86,13 +86,12 @@ IcmpMatch MatchIcmpMessage(const QByteArray& message, std::uint32_t source,
             (request.matchIdentifier && readU16(message, 4) != request.identifier))
             return IcmpMatch::Unrelated;
         return message.mid(kIcmpHeaderSize) == request.data ? IcmpMatch::EchoReply
-                                                           : IcmpMatch::DamagedReply;
+                                                            : IcmpMatch::DamagedReply;
     case kIcmpDestinationUnreachable:
         return quotesOurRequest(message, request) ? IcmpMatch::DestinationUnreachable
                                                   : IcmpMatch::Unrelated;
     case kIcmpTimeExceeded:
-        return quotesOurRequest(message, request) ? IcmpMatch::TimeExceeded
-                                                  : IcmpMatch::Unrelated;
+        return quotesOurRequest(message, request) ? IcmpMatch::TimeExceeded : IcmpMatch::Unrelated;
     default:
         return IcmpMatch::Unrelated;
     }

@@ -17,7 +17,9 @@
 
 namespace {
 
-QString systemError(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
+QString systemError(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
 
 QString dotted(std::uint32_t address) {
     in_addr a{};
@@ -78,8 +80,8 @@ public:
             if (ready < 0) {
                 if (errno == EINTR)
                     continue;
-                return failed(QStringLiteral("Waiting for the reply failed: %1")
-                                  .arg(systemError(errno)));
+                return failed(
+                    QStringLiteral("Waiting for the reply failed: %1").arg(systemError(errno)));
             }
             if (ready == 0)
                 return {};
@@ -145,13 +147,13 @@ private:
         const ssize_t n = ::recvmsg(fd_, &msg, MSG_ERRQUEUE | MSG_DONTWAIT);
         if (n < 0) {
             if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                return failed(QStringLiteral("Receiving the reply failed: %1")
-                                  .arg(systemError(errno)));
+                return failed(
+                    QStringLiteral("Receiving the reply failed: %1").arg(systemError(errno)));
             int pending = 0;
             socklen_t length = sizeof pending;
             if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &pending, &length) == 0 && pending != 0)
-                return failed(QStringLiteral("Receiving the reply failed: %1")
-                                  .arg(systemError(pending)));
+                return failed(
+                    QStringLiteral("Receiving the reply failed: %1").arg(systemError(pending)));
             return std::nullopt;
         }
         for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
@@ -203,9 +205,8 @@ IcmpSocketOpen OpenIcmpSocket(IcmpSocketKind kind) {
             datagramError = systemError(errno);
         }
         if (kind == IcmpSocketKind::Datagram) {
-            result.error =
-                QStringLiteral("No ICMP datagram socket: %1 (net.ipv4.ping_group_range)")
-                    .arg(datagramError);
+            result.error = QStringLiteral("No ICMP datagram socket: %1 (net.ipv4.ping_group_range)")
+                               .arg(datagramError);
             return result;
         }
     }
@@ -221,8 +222,8 @@ IcmpSocketOpen OpenIcmpSocket(IcmpSocketKind kind) {
     }
     // Only the answers we can use; saves waking up for every echo request on loopback.
     icmp_filter filter{};
-    filter.data = ~((1U << kIcmpEchoReply) | (1U << kIcmpDestinationUnreachable) |
-                    (1U << kIcmpTimeExceeded));
+    filter.data =
+        ~((1U << kIcmpEchoReply) | (1U << kIcmpDestinationUnreachable) | (1U << kIcmpTimeExceeded));
     ::setsockopt(fd, SOL_RAW, ICMP_FILTER, &filter, sizeof filter);
     result.transport = std::make_unique<IcmpSocket>(fd, false);
     return result;

@@ -30,7 +30,7 @@ int PingReplyStateFor(const EchoReplyStatus& status);
 
 // What the wait loop needs from its surroundings.
 struct PingLoopHooks {
-    std::function<qint64()> clockMs;      // monotonic milliseconds
+    std::function<qint64()> clockMs; // monotonic milliseconds
     std::function<void(int ms)> sleep;
     std::function<void()> processEvents;
 };

@@ -59,4 +59,6 @@ void TFPing::ShowPingResult(int kind, const QString& caption, const QString& tex
     setWindowTitle(caption);
 }
 
-void TFPing::LbButton1Click() { accept(); }
+void TFPing::LbButton1Click() {
+    accept();
+}

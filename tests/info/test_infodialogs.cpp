@@ -3,8 +3,8 @@
 #include "info/TFAbout.h"
 #include "info/TFHelp.h"
 #include "ping/TFPing.h"
-#include "shell/TFsaveproj.h"
 #include "shell/TFQuenzoreFirmWare.h"
+#include "shell/TFsaveproj.h"
 #include "shell/Workspace.h"
 
 #include <QDir>
@@ -97,15 +97,16 @@ void TestInfoDialogs::hangingIndentLinesUp() {
     TFHelp help(ws, prompter);
     help.resize(300, 400);
     const QByteArray longText = QByteArray("words ").repeated(40);
-    writeFile(dir.path() + "/help2.dat", "{\\rtf1\\pard\\fi-300\\li300\\bullet\\tab " + longText +
-                                             "\\par\\pard a\\tab b}");
+    writeFile(dir.path() + "/help2.dat",
+              "{\\rtf1\\pard\\fi-300\\li300\\bullet\\tab " + longText + "\\par\\pard a\\tab b}");
     help.show();
     QVERIFY(QTest::qWaitForWindowExposed(&help));
     const QTextBlock bullet = help.RichEdit1->document()->begin();
     QTextLayout* layout = bullet.layout();
     QVERIFY(layout->lineCount() > 1);
     // The text after the tab starts where the wrapped lines start.
-    QCOMPARE(layout->lineAt(0).cursorToX(2), layout->lineAt(1).cursorToX(layout->lineAt(1).textStart()));
+    QCOMPARE(layout->lineAt(0).cursorToX(2),
+             layout->lineAt(1).cursorToX(layout->lineAt(1).textStart()));
     QVERIFY(layout->lineAt(0).cursorToX(0) < layout->lineAt(0).cursorToX(2));
     // A paragraph without a hanging line keeps the default tab stops.
     QVERIFY(bullet.next().blockFormat().tabPositions().isEmpty());
@@ -169,7 +170,8 @@ void TestInfoDialogs::mainWindowCreatesAndOpens() {
         if (auto* d = qobject_cast<QDialog*>(child))
             order << d;
     QVERIFY(order.size() >= 4);
-    QCOMPARE(order.indexOf(window.FHelp), order.indexOf(static_cast<QDialog*>(window.FSaveproj)) + 1);
+    QCOMPARE(order.indexOf(window.FHelp),
+             order.indexOf(static_cast<QDialog*>(window.FSaveproj)) + 1);
     QCOMPARE(order.indexOf(window.FAbout), order.indexOf(window.FHelp) + 1);
     QCOMPARE(order.last(), static_cast<QDialog*>(window.FPing));
 

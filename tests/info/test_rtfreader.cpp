@@ -78,20 +78,28 @@ void TestRtfReader::text_data() {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("expected");
     QTest::newRow("escapes") << QByteArray("{\\rtf1 a\\\\b\\{c\\}d}") << "a\\b{c}d";
-    QTest::newRow("hex in Windows-1252") << QByteArray("{\\rtf1 caf\\'e9 \\'80}") << "caf\u00e9 \u20ac";
+    QTest::newRow("hex in Windows-1252")
+        << QByteArray("{\\rtf1 caf\\'e9 \\'80}") << "caf\u00e9 \u20ac";
     QTest::newRow("upper-case hex") << QByteArray("{\\rtf1 \\'C4}") << "\u00c4";
+    QTest::newRow("bad hex dropped") << QByteArray("{\\rtf1 a\\'+1b\\' fc}") << "abc";
     QTest::newRow("unicode with fallback") << QByteArray("{\\rtf1 A\\u8364?B}") << "A\u20acB";
     QTest::newRow("unicode, hex fallback") << QByteArray("{\\rtf1 \\u233\\'e9!}") << "\u00e9!";
-    QTest::newRow("unicode, two fallbacks") << QByteArray("{\\rtf1\\uc2 A\\u8364??B}") << "A\u20acB";
+    QTest::newRow("unicode, two fallbacks")
+        << QByteArray("{\\rtf1\\uc2 A\\u8364??B}") << "A\u20acB";
     QTest::newRow("unicode, no fallback") << QByteArray("{\\rtf1\\uc0 A\\u8364 B}") << "A\u20acB";
-    QTest::newRow("unicode, negative") << QByteArray("{\\rtf1 \\u-4064?}") << QString(QChar(0xF020));
+    QTest::newRow("unicode, negative")
+        << QByteArray("{\\rtf1 \\u-4064?}") << QString(QChar(0xF020));
     QTest::newRow("unicode surrogate pair") << QByteArray("{\\rtf1 x\\u-10179?\\u-8704?y}")
                                             << "x" + QString::fromUcs4(U"\U0001F600") + "y";
-    QTest::newRow("fallback skip ends at group end") << QByteArray("{\\rtf1\\uc3 {\\u8364}ab}") << "\u20acab";
-    QTest::newRow("uc is scoped to its group") << QByteArray("{\\rtf1 {\\uc2 x}\\u8364?y}") << "x\u20acy";
-    QTest::newRow("unknown control words") << QByteArray("{\\rtf1 a\\foo12 b\\bar c\\zz-5 d}") << "abcd";
+    QTest::newRow("fallback skip ends at group end")
+        << QByteArray("{\\rtf1\\uc3 {\\u8364}ab}") << "\u20acab";
+    QTest::newRow("uc is scoped to its group")
+        << QByteArray("{\\rtf1 {\\uc2 x}\\u8364?y}") << "x\u20acy";
+    QTest::newRow("unknown control words")
+        << QByteArray("{\\rtf1 a\\foo12 b\\bar c\\zz-5 d}") << "abcd";
     QTest::newRow("unknown symbol") << QByteArray("{\\rtf1 a\\|b\\:c\\-d}") << "abcd";
-    QTest::newRow("star destination") << QByteArray("{\\rtf1 a{\\*\\unknown hidden {deep}}b}") << "ab";
+    QTest::newRow("star destination")
+        << QByteArray("{\\rtf1 a{\\*\\unknown hidden {deep}}b}") << "ab";
     QTest::newRow("star on a known word") << QByteArray("{\\rtf1 a{\\*\\b hidden}b}") << "ab";
     QTest::newRow("tables and info skipped")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}"
@@ -102,18 +110,22 @@ void TestRtfReader::text_data() {
     QTest::newRow("binary data skipped") << QByteArray("{\\rtf1 a{\\pict\\bin4 }}x{}b}") << "ab";
     QTest::newRow("line ends ignored") << QByteArray("{\\rtf1 a\r\nb\nc}") << "abc";
     QTest::newRow("control word eats one blank") << QByteArray("{\\rtf1\\b  two}") << " two";
-    QTest::newRow("paragraphs") << QByteArray("{\\rtf1 one\\par two\\par\\par four}") << "one\ntwo\n\nfour";
+    QTest::newRow("paragraphs") << QByteArray("{\\rtf1 one\\par two\\par\\par four}")
+                                << "one\ntwo\n\nfour";
     QTest::newRow("final mark") << QByteArray("{\\rtf1 one\\par}") << "one";
     QTest::newRow("escaped line end is a mark") << QByteArray("{\\rtf1 one\\\ntwo}") << "one\ntwo";
     QTest::newRow("line break") << QByteArray("{\\rtf1 a\\line b}") << "a\u2028b";
     QTest::newRow("tab") << QByteArray("{\\rtf1 a\\tab b}") << "a\tb";
     QTest::newRow("special characters")
-        << QByteArray("{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_}")
+        << QByteArray(
+               "{\\rtf1 \\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_}")
         << "\u2014\u2013\u2022\u2018\u2019\u201c\u201d\u00a0\u2011";
     QTest::newRow("html is only text") << QByteArray("{\\rtf1 <b>&amp;</b>}") << "<b>&amp;</b>";
-    QTest::newRow("document code page") << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'b9}") << "\u0105";
+    QTest::newRow("document code page")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1250 \\'b9}") << "\u0105";
     QTest::newRow("font charset")
-        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\f1\\'c0\\f0\\'c0}")
+        << QByteArray(
+               "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\f1\\'c0\\f0\\'c0}")
         << "\u0410\u00c0";
     QTest::newRow("trailing blanks and padding") << QByteArray("{\\rtf1 a}\r\n\0\0", 13) << "a";
     QTest::newRow("nul bytes inside skipped") << QByteArray("{\\rtf1 a\0b}", 11) << "ab";
@@ -141,40 +153,87 @@ void TestRtfReader::characterFormats_data() {
     QTest::addColumn<QString>("family");     // empty: not set
     const QByteArray styles("{\\rtf1\\fs20 plain \\b bold\\b0  \\i ital\\i0  \\ul under\\ulnone  "
                             "\\strike gone\\strike0  \\b\\i\\ul all\\b0\\i0\\ul0  after}");
-    QTest::newRow("plain") << styles << "plain" << false << false << false << false << 10.0 << "" << "" << "";
-    QTest::newRow("bold") << styles << "bold" << true << false << false << false << 10.0 << "" << "" << "";
-    QTest::newRow("italic") << styles << "ital" << false << true << false << false << 10.0 << "" << "" << "";
-    QTest::newRow("underline") << styles << "under" << false << false << true << false << 10.0 << "" << "" << "";
-    QTest::newRow("strike") << styles << "gone" << false << false << false << true << 10.0 << "" << "" << "";
-    QTest::newRow("combined") << styles << "all" << true << true << true << false << 10.0 << "" << "" << "";
-    QTest::newRow("switched off") << styles << "after" << false << false << false << false << 10.0 << "" << "" << "";
+    QTest::newRow("plain") << styles << "plain" << false << false << false << false << 10.0 << ""
+                           << ""
+                           << "";
+    QTest::newRow("bold") << styles << "bold" << true << false << false << false << 10.0 << ""
+                          << ""
+                          << "";
+    QTest::newRow("italic") << styles << "ital" << false << true << false << false << 10.0 << ""
+                            << ""
+                            << "";
+    QTest::newRow("underline") << styles << "under" << false << false << true << false << 10.0 << ""
+                               << ""
+                               << "";
+    QTest::newRow("strike") << styles << "gone" << false << false << false << true << 10.0 << ""
+                            << ""
+                            << "";
+    QTest::newRow("combined") << styles << "all" << true << true << true << false << 10.0 << ""
+                              << ""
+                              << "";
+    QTest::newRow("switched off") << styles << "after" << false << false << false << false << 10.0
+                                  << ""
+                                  << ""
+                                  << "";
     const QByteArray groups("{\\rtf1 {\\b\\fs32 inner} outer}");
-    QTest::newRow("group sets") << groups << "inner" << true << false << false << false << 16.0 << "" << "" << "";
-    QTest::newRow("group end restores") << groups << "outer" << false << false << false << false << 12.0 << "" << "" << "";
+    QTest::newRow("group sets") << groups << "inner" << true << false << false << false << 16.0
+                                << ""
+                                << ""
+                                << "";
+    QTest::newRow("group end restores")
+        << groups << "outer" << false << false << false << false << 12.0 << ""
+        << ""
+        << "";
     QTest::newRow("plain resets") << QByteArray("{\\rtf1\\b\\i\\fs40 x\\plain  reset}") << "reset"
-                                  << false << false << false << false << 12.0 << "" << "" << "";
-    QTest::newRow("half points") << QByteArray("{\\rtf1\\fs21 odd}") << "odd" << false << false << false
-                                 << false << 10.5 << "" << "" << "";
+                                  << false << false << false << false << 12.0 << ""
+                                  << ""
+                                  << "";
+    QTest::newRow("half points") << QByteArray("{\\rtf1\\fs21 odd}") << "odd" << false << false
+                                 << false << false << 10.5 << ""
+                                 << ""
+                                 << "";
     const QByteArray colours("{\\rtf1{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;}"
                              "\\cf1 red \\cf2 green \\cf0 auto \\cf9 missing \\highlight2 marked}");
-    QTest::newRow("colour 1") << colours << "red" << false << false << false << false << 12.0 << "#ff0000" << "" << "";
-    QTest::newRow("colour 2") << colours << "green" << false << false << false << false << 12.0 << "#008000" << "" << "";
-    QTest::newRow("automatic colour") << colours << "auto" << false << false << false << false << 12.0 << "" << "" << "";
-    QTest::newRow("colour beyond table") << colours << "missing" << false << false << false << false << 12.0 << "" << "" << "";
-    QTest::newRow("highlight") << colours << "marked" << false << false << false << false << 12.0 << ""
-                               << "#008000" << "";
+    QTest::newRow("colour 1") << colours << "red" << false << false << false << false << 12.0
+                              << "#ff0000"
+                              << ""
+                              << "";
+    QTest::newRow("colour 2") << colours << "green" << false << false << false << false << 12.0
+                              << "#008000"
+                              << ""
+                              << "";
+    QTest::newRow("automatic colour")
+        << colours << "auto" << false << false << false << false << 12.0 << ""
+        << ""
+        << "";
+    QTest::newRow("colour beyond table")
+        << colours << "missing" << false << false << false << false << 12.0 << ""
+        << ""
+        << "";
+    QTest::newRow("highlight") << colours << "marked" << false << false << false << false << 12.0
+                               << ""
+                               << "#008000"
+                               << "";
     QTest::newRow("colour table without automatic entry")
-        << QByteArray("{\\rtf1{\\colortbl\\red0\\green0\\blue255;}\\cf0 blue}") << "blue" << false << false
-        << false << false << 12.0 << "#0000ff" << "" << "";
-    const QByteArray fonts("{\\rtf1\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern{\\*\\panose 0}Courier New;}}"
-                           "\\f1 mono \\f0 sans}");
-    QTest::newRow("font from table") << fonts << "mono" << false << false << false << false << 12.0 << "" << ""
-                                     << "Courier New";
-    QTest::newRow("other font") << fonts << "sans" << false << false << false << false << 12.0 << "" << ""
+        << QByteArray("{\\rtf1{\\colortbl\\red0\\green0\\blue255;}\\cf0 blue}") << "blue" << false
+        << false << false << false << 12.0 << "#0000ff"
+        << ""
+        << "";
+    const QByteArray fonts(
+        "{\\rtf1\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern{\\*\\panose 0}Courier New;}}"
+        "\\f1 mono \\f0 sans}");
+    QTest::newRow("font from table")
+        << fonts << "mono" << false << false << false << false << 12.0 << ""
+        << ""
+        << "Courier New";
+    QTest::newRow("other font") << fonts << "sans" << false << false << false << false << 12.0 << ""
+                                << ""
                                 << "Arial";
     QTest::newRow("font table without groups")
-        << QByteArray("{\\rtf1{\\fonttbl\\f0\\fnil Times;\\f1\\fnil Verdana;}\\f1 v}") << "v" << false << false
-        << false << false << 12.0 << "" << "" << "Verdana";
+        << QByteArray("{\\rtf1{\\fonttbl\\f0\\fnil Times;\\f1\\fnil Verdana;}\\f1 v}") << "v"
+        << false << false << false << false << 12.0 << ""
+        << ""
+        << "Verdana";
 }
 
 void TestRtfReader::characterFormats() {
@@ -220,11 +279,14 @@ void TestRtfReader::paragraphFormats_data() {
                          "\\pard\\li600\\fi-300\\sb240\\sa120 hanging\\par\\pard plain\\par last}");
     QTest::newRow("centre") << doc << "centred" << int(Qt::AlignHCenter) << 0 << 0 << 0 << 0;
     QTest::newRow("right carries on") << doc << "right" << int(Qt::AlignRight) << 0 << 0 << 0 << 0;
-    QTest::newRow("set late in the paragraph") << doc << "justified" << int(Qt::AlignJustify) << 0 << 0 << 0 << 0;
-    QTest::newRow("indents and spacing") << doc << "hanging" << int(Qt::AlignLeft) << 40 << -20 << 16 << 8;
+    QTest::newRow("set late in the paragraph")
+        << doc << "justified" << int(Qt::AlignJustify) << 0 << 0 << 0 << 0;
+    QTest::newRow("indents and spacing")
+        << doc << "hanging" << int(Qt::AlignLeft) << 40 << -20 << 16 << 8;
     QTest::newRow("pard resets") << doc << "plain" << int(Qt::AlignLeft) << 0 << 0 << 0 << 0;
     QTest::newRow("last paragraph keeps its format")
-        << QByteArray("{\\rtf1\\pard\\qc{centred end}}") << "centred end" << int(Qt::AlignHCenter) << 0 << 0 << 0 << 0;
+        << QByteArray("{\\rtf1\\pard\\qc{centred end}}") << "centred end" << int(Qt::AlignHCenter)
+        << 0 << 0 << 0 << 0;
 }
 
 void TestRtfReader::paragraphFormats() {
@@ -241,8 +303,9 @@ void TestRtfReader::paragraphFormats() {
     QVERIFY2(block.isValid(), qPrintable(viewText(doc)));
     QCOMPARE(block.text(), text);
     const QTextBlockFormat f = block.blockFormat();
-    QCOMPARE(int(f.alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)),
-             alignment);
+    QCOMPARE(
+        int(f.alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)),
+        alignment);
     QCOMPARE(qRound(f.leftMargin()), left);
     QCOMPARE(qRound(f.textIndent()), indent);
     QCOMPARE(qRound(f.topMargin()), top);
@@ -267,7 +330,8 @@ void TestRtfReader::malformed_data() {
     QTest::newRow("cut hex") << QByteArray("{\\rtf1 \\'4");
     QTest::newRow("binary beyond the end") << QByteArray("{\\rtf1 \\bin99 ab}");
     QTest::newRow("negative binary length") << QByteArray("{\\rtf1 \\bin-5 ab}");
-    QTest::newRow("nested too deep") << QByteArray("{\\rtf1 ") + QByteArray(300, '{') + QByteArray(301, '}');
+    QTest::newRow("nested too deep")
+        << QByteArray("{\\rtf1 ") + QByteArray(300, '{') + QByteArray(301, '}');
     QTest::newRow("not rich text") << QByteArray("hello");
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("leading blank") << QByteArray(" {\\rtf1 a}");
@@ -281,9 +345,10 @@ void TestRtfReader::malformed() {
 void TestRtfReader::everyCutOfTheHelpFails() {
     // Every shorter piece of a document lacks its last brace at least, wherever the cut falls:
     // inside a control word, a parameter, a hex escape, binary data or a skipped destination.
-    const QByteArray compact("{\\rtf1\\ansi\\ansicpg1252\\uc1{\\fonttbl{\\f0\\fswiss Arial;}}"
-                             "{\\colortbl;\\red255\\green0\\blue0;}{\\*\\gen x}\\pard\\qc\\fs-24 "
-                             "\\b B\\b0\\'e9\\u8364?\\u-10179?\\u-8704?{\\pict\\bin2 }}}\\par\\~\\\\\\{\\}x}");
+    const QByteArray compact(
+        "{\\rtf1\\ansi\\ansicpg1252\\uc1{\\fonttbl{\\f0\\fswiss Arial;}}"
+        "{\\colortbl;\\red255\\green0\\blue0;}{\\*\\gen x}\\pard\\qc\\fs-24 "
+        "\\b B\\b0\\'e9\\u8364?\\u-10179?\\u-8704?{\\pict\\bin2 }}}\\par\\~\\\\\\{\\}x}");
     QVERIFY(RtfToHtml(compact));
     for (int n = 0; n < compact.size(); ++n)
         QVERIFY2(!RtfToHtml(compact.left(n)), qPrintable(QString::number(n)));
@@ -309,7 +374,8 @@ void TestRtfReader::damagedDocumentsNeverCrash() {
         QByteArray damaged = whole;
         const int changes = 1 + random.bounded(8);
         for (int i = 0; i < changes; ++i)
-            damaged[random.bounded(int(damaged.size()))] = tokens[random.bounded(int(sizeof tokens))];
+            damaged[random.bounded(int(damaged.size()))] =
+                tokens[random.bounded(int(sizeof tokens))];
         const auto html = RtfToHtml(damaged);
         if (html) {
             ++wellFormed;
@@ -326,10 +392,13 @@ void TestRtfReader::helpDocument_data() {
     QTest::addColumn<bool>("rich");
     QTest::addColumn<QString>("text"); // in the document (rich) or the whole text (plain)
     QTest::newRow("rich text") << QByteArray("{\\rtf1 {\\b Hello}}") << true << "Hello";
-    QTest::newRow("plain, Windows-1252") << QByteArray("caf\xe9\r\nline 2") << false << "caf\u00e9\r\nline 2";
-    QTest::newRow("plain, UTF-8 with mark") << QByteArray("\xef\xbb\xbf" "caf\xc3\xa9") << false << "caf\u00e9";
-    QTest::newRow("damaged rich text shown as it is") << QByteArray("{\\rtf1 {\\b Hello}") << false
-                                                       << "{\\rtf1 {\\b Hello}";
+    QTest::newRow("plain, Windows-1252")
+        << QByteArray("caf\xe9\r\nline 2") << false << "caf\u00e9\r\nline 2";
+    QTest::newRow("plain, UTF-8 with mark") << QByteArray("\xef\xbb\xbf"
+                                                          "caf\xc3\xa9")
+                                            << false << "caf\u00e9";
+    QTest::newRow("damaged rich text shown as it is")
+        << QByteArray("{\\rtf1 {\\b Hello}") << false << "{\\rtf1 {\\b Hello}";
     QTest::newRow("empty file") << QByteArray() << false << "";
 }
 
@@ -373,9 +442,9 @@ void TestRtfReader::installedHelpFile() {
     QTextDocument view;
     view.setHtml(doc->text);
     const QString text = view.toPlainText();
-    for (const char* heading : {"Creating or opening a project", "Setting the parameters",
-                                "Updating the device", "New project", "General Parameter",
-                                "Update Device", "Execute update firmware"})
+    for (const char* heading :
+         {"Creating or opening a project", "Setting the parameters", "Updating the device",
+          "New project", "General Parameter", "Update Device", "Execute update firmware"})
         QVERIFY2(text.contains(QLatin1String(heading)), heading);
     QVERIFY(!text.contains(QLatin1Char('\\')));
     QVERIFY(!text.contains(QLatin1String("Arial")));

@@ -57,7 +57,8 @@ public:
         p.start(QStringLiteral("ip"), {"netns", "exec", name_, "sh", "-c",
                                        QStringLiteral("echo '%1' > /proc/sys/%2").arg(value, key)});
         if (!p.waitForFinished(10000) || p.exitCode() != 0) {
-            why_ = QStringLiteral("sysctl %1: %2").arg(key, QString::fromLocal8Bit(p.readAllStandardError()));
+            why_ = QStringLiteral("sysctl %1: %2")
+                       .arg(key, QString::fromLocal8Bit(p.readAllStandardError()));
             return false;
         }
         return true;

@@ -213,12 +213,13 @@ void TestIcmp::splitIpv4Packet_data() {
     QTest::newRow("padding after the datagram dropped")
         << ipHeader(kDevice, kLoopback, 1, 11) + reply + bytes({0, 0, 0}) << true << reply;
     QTest::newRow("udp") << ipHeader(kDevice, kLoopback, 17, 11) + reply << false << QByteArray();
-    QTest::newRow("ipv6 version") << QByteArray(1, 0x60) + (ipHeader(kDevice, kLoopback, 1, 11) + reply).mid(1)
+    QTest::newRow("ipv6 version") << QByteArray(1, 0x60) +
+                                         (ipHeader(kDevice, kLoopback, 1, 11) + reply).mid(1)
                                   << false << QByteArray();
-    QTest::newRow("shorter than its header") << ipHeader(kDevice, kLoopback, 1, 0).left(19) << false
-                                             << QByteArray();
-    QTest::newRow("total length beyond data") << ipHeader(kDevice, kLoopback, 1, 40) + reply << false
-                                              << QByteArray();
+    QTest::newRow("shorter than its header")
+        << ipHeader(kDevice, kLoopback, 1, 0).left(19) << false << QByteArray();
+    QTest::newRow("total length beyond data")
+        << ipHeader(kDevice, kLoopback, 1, 40) + reply << false << QByteArray();
 }
 
 void TestIcmp::splitIpv4Packet() {
@@ -246,30 +247,33 @@ void TestIcmp::matching_data() {
     QByteArray codeOne = echoReply(kId, 3489, data);
     codeOne[1] = 1;
 
-    QTest::newRow("our reply") << echoReply(kId, 3489, data) << kDevice << true << IcmpMatch::EchoReply;
-    QTest::newRow("other sequence") << echoReply(kId, 3490, data) << kDevice << true << IcmpMatch::Unrelated;
-    QTest::newRow("other identifier") << echoReply(kId + 1, 3489, data) << kDevice << true
-                                      << IcmpMatch::Unrelated;
+    QTest::newRow("our reply") << echoReply(kId, 3489, data) << kDevice << true
+                               << IcmpMatch::EchoReply;
+    QTest::newRow("other sequence")
+        << echoReply(kId, 3490, data) << kDevice << true << IcmpMatch::Unrelated;
+    QTest::newRow("other identifier")
+        << echoReply(kId + 1, 3489, data) << kDevice << true << IcmpMatch::Unrelated;
     QTest::newRow("other identifier, system-chosen")
         << echoReply(kId + 1, 3489, data) << kDevice << false << IcmpMatch::EchoReply;
     QTest::newRow("other sequence, system-chosen identifier")
         << echoReply(kId + 1, 3488, data) << kDevice << false << IcmpMatch::Unrelated;
-    QTest::newRow("from another host") << echoReply(kId, 3489, data) << kRouter << true
-                                       << IcmpMatch::Unrelated;
+    QTest::newRow("from another host")
+        << echoReply(kId, 3489, data) << kRouter << true << IcmpMatch::Unrelated;
     QTest::newRow("damaged in transit") << badSum << kDevice << true << IcmpMatch::Unrelated;
-    QTest::newRow("reply code not zero") << withChecksum(codeOne) << kDevice << true
-                                         << IcmpMatch::Unrelated;
-    QTest::newRow("too short to carry numbers") << bytes({0, 0, 0xff, 0xff}) << kDevice << true
-                                                << IcmpMatch::Unrelated;
-    QTest::newRow("our own request on loopback") << request << kDevice << true << IcmpMatch::Unrelated;
-    QTest::newRow("data cut short") << echoReply(kId, 3489, data.left(5)) << kDevice << true
-                                    << IcmpMatch::DamagedReply;
+    QTest::newRow("reply code not zero")
+        << withChecksum(codeOne) << kDevice << true << IcmpMatch::Unrelated;
+    QTest::newRow("too short to carry numbers")
+        << bytes({0, 0, 0xff, 0xff}) << kDevice << true << IcmpMatch::Unrelated;
+    QTest::newRow("our own request on loopback")
+        << request << kDevice << true << IcmpMatch::Unrelated;
+    QTest::newRow("data cut short")
+        << echoReply(kId, 3489, data.left(5)) << kDevice << true << IcmpMatch::DamagedReply;
     QTest::newRow("data altered") << echoReply(kId, 3489, "192.168.0.11") << kDevice << true
                                   << IcmpMatch::DamagedReply;
-    QTest::newRow("unreachable about ours") << errorAbout(3, kDevice, request) << kRouter << true
-                                            << IcmpMatch::DestinationUnreachable;
-    QTest::newRow("time exceeded about ours") << errorAbout(11, kDevice, request) << kRouter << true
-                                              << IcmpMatch::TimeExceeded;
+    QTest::newRow("unreachable about ours")
+        << errorAbout(3, kDevice, request) << kRouter << true << IcmpMatch::DestinationUnreachable;
+    QTest::newRow("time exceeded about ours")
+        << errorAbout(11, kDevice, request) << kRouter << true << IcmpMatch::TimeExceeded;
     QTest::newRow("time exceeded, system-chosen identifier")
         << errorAbout(11, kDevice, BuildEchoRequest(7, 3489, data)) << kRouter << false
         << IcmpMatch::TimeExceeded;
@@ -311,21 +315,24 @@ void TestIcmp::clientTakesOnlyItsAnswer_data() {
     const QByteArray d("x");
     const QByteArray ours = echoReply(kId, 3489, d);
     const QByteArray request = BuildEchoRequest(kId, 3489, d);
-    QTest::newRow("straight answer") << QList{message(ours, kDevice)} << false << int(Kind::EchoReply) << kDevice;
-    QTest::newRow("others first")
-        << QList{message(echoReply(kId, 3488, d), kDevice), message(echoReply(kId ^ 1, 3489, d), kDevice),
-                 message(request, kDevice), message(QByteArray(), 0), message(ours, kDevice)}
-        << false << int(Kind::EchoReply) << kDevice;
+    QTest::newRow("straight answer")
+        << QList{message(ours, kDevice)} << false << int(Kind::EchoReply) << kDevice;
+    QTest::newRow("others first") << QList{message(echoReply(kId, 3488, d), kDevice),
+                                           message(echoReply(kId ^ 1, 3489, d), kDevice),
+                                           message(request, kDevice), message(QByteArray(), 0),
+                                           message(ours, kDevice)}
+                                  << false << int(Kind::EchoReply) << kDevice;
     QTest::newRow("only others: time-out")
         << QList{message(echoReply(kId, 3490, d), kDevice), message(ours, kRouter)} << false
         << int(Kind::TimedOut) << 0u;
-    QTest::newRow("system-chosen identifier")
-        << QList{message(echoReply(999, 3489, d), kDevice)} << true << int(Kind::EchoReply) << kDevice;
-    QTest::newRow("unreachable") << QList{message(errorAbout(3, kDevice, request), kRouter)} << false
-                                 << int(Kind::DestinationUnreachable) << kRouter;
-    QTest::newRow("time exceeded") << QList{message(errorAbout(11, kDevice, request), kRouter)} << true
-                                   << int(Kind::TimeExceeded) << kRouter;
-    QTest::newRow("damaged reply") << QList{message(echoReply(kId, 3489, "y"), kDevice)} << false << -1 << 0u;
+    QTest::newRow("system-chosen identifier") << QList{message(echoReply(999, 3489, d), kDevice)}
+                                              << true << int(Kind::EchoReply) << kDevice;
+    QTest::newRow("unreachable") << QList{message(errorAbout(3, kDevice, request), kRouter)}
+                                 << false << int(Kind::DestinationUnreachable) << kRouter;
+    QTest::newRow("time exceeded") << QList{message(errorAbout(11, kDevice, request), kRouter)}
+                                   << true << int(Kind::TimeExceeded) << kRouter;
+    QTest::newRow("damaged reply")
+        << QList{message(echoReply(kId, 3489, "y"), kDevice)} << false << -1 << 0u;
     IcmpReceived broken;
     broken.status = IcmpReceived::Status::Failed;
     broken.error = "Receiving the reply failed: boom";
@@ -391,14 +398,25 @@ void TestIcmp::clientFailures_data() {
     QTest::addColumn<QString>("sendError");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("sent");
-    QTest::newRow("any address") << 0u << "" << "" << "0.0.0.0 is not the address of a single host" << 0;
-    QTest::newRow("this network") << 0x00000005u << "" << "" << "0.0.0.5 is not the address of a single host" << 0;
-    QTest::newRow("multicast") << 0xE0000001u << "" << "" << "224.0.0.1 is not the address of a single host" << 0;
-    QTest::newRow("broadcast") << 0xFFFFFFFFu << "" << "" << "255.255.255.255 is not the address of a single host" << 0;
-    QTest::newRow("no socket") << kDevice << "No raw ICMP socket: Operation not permitted" << ""
+    QTest::newRow("any address") << 0u << ""
+                                 << ""
+                                 << "0.0.0.0 is not the address of a single host" << 0;
+    QTest::newRow("this network") << 0x00000005u << ""
+                                  << ""
+                                  << "0.0.0.5 is not the address of a single host" << 0;
+    QTest::newRow("multicast") << 0xE0000001u << ""
+                               << ""
+                               << "224.0.0.1 is not the address of a single host" << 0;
+    QTest::newRow("broadcast") << 0xFFFFFFFFu << ""
+                               << ""
+                               << "255.255.255.255 is not the address of a single host" << 0;
+    QTest::newRow("no socket") << kDevice << "No raw ICMP socket: Operation not permitted"
+                               << ""
                                << "No raw ICMP socket: Operation not permitted" << 0;
-    QTest::newRow("send fails") << kDevice << "" << "Cannot send the echo request to 192.168.0.10: Network is unreachable"
-                                << "Cannot send the echo request to 192.168.0.10: Network is unreachable" << 1;
+    QTest::newRow("send fails")
+        << kDevice << ""
+        << "Cannot send the echo request to 192.168.0.10: Network is unreachable"
+        << "Cannot send the echo request to 192.168.0.10: Network is unreachable" << 1;
 }
 
 void TestIcmp::clientFailures() {
@@ -428,18 +446,22 @@ void TestIcmp::pingDeviceResults_data() {
     const QByteArray data("192.168.0.10");
     const QByteArray request = BuildEchoRequest(kId, 3489, data);
     QTest::newRow("answers") << QList{message(echoReply(kId, 3489, data), kDevice)} << true << 0
-                             << "Ping! Device Found!" << "Device Found!" << 1;
+                             << "Ping! Device Found!"
+                             << "Device Found!" << 1;
     QTest::newRow("silent") << QList<IcmpReceived>{} << true << 1 << "Ping! Device Not Found!"
                             << "Device Not Found!" << 1;
     // A router telling us the device cannot be reached is no sign of the device.
     QTest::newRow("unreachable") << QList{message(errorAbout(3, kDevice, request), kRouter)} << true
-                                 << 1 << "Ping! Device Not Found!" << "Device Not Found!" << 1;
-    QTest::newRow("time exceeded") << QList{message(errorAbout(11, kDevice, request), kRouter)} << true
-                                   << 1 << "Ping! Device Not Found!" << "Device Not Found!" << 1;
+                                 << 1 << "Ping! Device Not Found!"
+                                 << "Device Not Found!" << 1;
+    QTest::newRow("time exceeded") << QList{message(errorAbout(11, kDevice, request), kRouter)}
+                                   << true << 1 << "Ping! Device Not Found!"
+                                   << "Device Not Found!" << 1;
     QTest::newRow("name not resolved") << QList<IcmpReceived>{} << false << 2 << "Ping! Error!!!"
                                        << "Error!!! Check the Ip Address" << 0;
     QTest::newRow("damaged reply") << QList{message(echoReply(kId, 3489, "192.168.0.1"), kDevice)}
-                                   << true << 2 << "Ping! Error!!!" << "Error!!! Check the Ip Address" << 0;
+                                   << true << 2 << "Ping! Error!!!"
+                                   << "Error!!! Check the Ip Address" << 0;
 }
 
 void TestIcmp::pingDeviceResults() {
@@ -453,7 +475,8 @@ void TestIcmp::pingDeviceResults() {
     QString resolved;
     f.client.Resolver = [&](const QString& host) {
         resolved = host;
-        return resolves ? HostLookup{kDevice, {}} : HostLookup{{}, "Cannot resolve 'gateway.invalid'"};
+        return resolves ? HostLookup{kDevice, {}}
+                        : HostLookup{{}, "Cannot resolve 'gateway.invalid'"};
     };
     for (const IcmpReceived& r : incoming)
         f.net->incoming.enqueue(r);
@@ -561,10 +584,12 @@ void TestIcmp::silentAndUnreachableHosts_data() {
     // 10.200.0.2 has a neighbour entry but nobody behind it; 10.200.0.3 has none, so the
     // address resolution fails and the stack itself reports the host unreachable.
     QTest::newRow("silent, raw") << IcmpSocketKind::Raw << "10.200.0.2" << int(Kind::TimedOut);
-    QTest::newRow("silent, datagram") << IcmpSocketKind::Datagram << "10.200.0.2" << int(Kind::TimedOut);
-    QTest::newRow("unreachable, raw") << IcmpSocketKind::Raw << "10.200.0.3" << int(Kind::DestinationUnreachable);
-    QTest::newRow("unreachable, datagram") << IcmpSocketKind::Datagram << "10.200.0.3"
-                                           << int(Kind::DestinationUnreachable);
+    QTest::newRow("silent, datagram")
+        << IcmpSocketKind::Datagram << "10.200.0.2" << int(Kind::TimedOut);
+    QTest::newRow("unreachable, raw")
+        << IcmpSocketKind::Raw << "10.200.0.3" << int(Kind::DestinationUnreachable);
+    QTest::newRow("unreachable, datagram")
+        << IcmpSocketKind::Datagram << "10.200.0.3" << int(Kind::DestinationUnreachable);
 }
 
 void TestIcmp::silentAndUnreachableHosts() {
@@ -577,8 +602,8 @@ void TestIcmp::silentAndUnreachableHosts() {
     if (!ns.run({"link", "add", "qza", "type", "veth", "peer", "name", "qzb"}) ||
         !ns.run({"addr", "add", "10.200.0.1/24", "dev", "qza"}) ||
         !ns.run({"link", "set", "qza", "up"}) || !ns.run({"link", "set", "qzb", "up"}) ||
-        !ns.run({"neigh", "add", "10.200.0.2", "lladdr", "02:00:00:00:00:02", "dev", "qza",
-                 "nud", "permanent"}) ||
+        !ns.run({"neigh", "add", "10.200.0.2", "lladdr", "02:00:00:00:00:02", "dev", "qza", "nud",
+                 "permanent"}) ||
         !ns.sysctl("net/ipv4/neigh/qza/mcast_solicit", "1") ||
         !ns.sysctl("net/ipv4/neigh/qza/retrans_time_ms", "100") ||
         !ns.sysctl("net/ipv4/ping_group_range", "0 2147483647"))
@@ -624,8 +649,8 @@ void TestIcmp::pingDeviceRealTimeout() {
     if (!ns.run({"link", "add", "qza", "type", "veth", "peer", "name", "qzb"}) ||
         !ns.run({"addr", "add", "10.200.0.1/24", "dev", "qza"}) ||
         !ns.run({"link", "set", "qza", "up"}) || !ns.run({"link", "set", "qzb", "up"}) ||
-        !ns.run({"neigh", "add", "10.200.0.2", "lladdr", "02:00:00:00:00:02", "dev", "qza",
-                 "nud", "permanent"}))
+        !ns.run({"neigh", "add", "10.200.0.2", "lladdr", "02:00:00:00:00:02", "dev", "qza", "nud",
+                 "permanent"}))
         QSKIP(qPrintable(ns.why()));
     PingResult result;
     qint64 elapsed = 0;
@@ -659,11 +684,13 @@ void TestIcmp::cliPing_data() {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
-    QTest::newRow("loopback answers") << QStringList{"ping", "127.0.0.1"} << 0 << "Device Found!\n" << "";
-    QTest::newRow("no device address") << QStringList{"ping", "0.0.0.0"} << 3
-                                       << "Error!!! Check the Ip Address\n"
-                                       << "0.0.0.0 is not the address of a single host\n";
-    QTest::newRow("missing address") << QStringList{"ping"} << 2 << "" << "usage: quenzor-cli ping ADDRESS";
+    QTest::newRow("loopback answers") << QStringList{"ping", "127.0.0.1"} << 0 << "Device Found!\n"
+                                      << "";
+    QTest::newRow("no device address")
+        << QStringList{"ping", "0.0.0.0"} << 3 << "Error!!! Check the Ip Address\n"
+        << "0.0.0.0 is not the address of a single host\n";
+    QTest::newRow("missing address") << QStringList{"ping"} << 2 << ""
+                                     << "usage: quenzor-cli ping ADDRESS";
 }
 
 void TestIcmp::cliPing() {

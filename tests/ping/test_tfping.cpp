@@ -43,11 +43,16 @@ void TestTFPing::showPingResult_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("visible"); // bits: found, not found, error
-    QTest::newRow("found") << 0 << "Ping! Device Found!" << "Device Found!" << 1;
-    QTest::newRow("not found") << 1 << "Ping! Device Not Found!" << "Device Not Found!" << 2;
-    QTest::newRow("error") << 2 << "Ping! Error!!!" << "Error!!! Check the Ip Address" << 4;
-    QTest::newRow("other kind") << 3 << "c" << "<b>t</b>" << 0;
-    QTest::newRow("negative kind") << -1 << "" << "" << 0;
+    QTest::newRow("found") << 0 << "Ping! Device Found!"
+                           << "Device Found!" << 1;
+    QTest::newRow("not found") << 1 << "Ping! Device Not Found!"
+                               << "Device Not Found!" << 2;
+    QTest::newRow("error") << 2 << "Ping! Error!!!"
+                           << "Error!!! Check the Ip Address" << 4;
+    QTest::newRow("other kind") << 3 << "c"
+                                << "<b>t</b>" << 0;
+    QTest::newRow("negative kind") << -1 << ""
+                                   << "" << 0;
 }
 
 void TestTFPing::showPingResult() {
@@ -109,8 +114,10 @@ void TestTFPing::windowPing_data() {
     QTest::addColumn<int>("picture");
     QTest::addColumn<int>("state");
     QTest::addColumn<int>("nextSequence");
-    QTest::newRow("loopback answers") << "127.0.0.1" << true << "Ping! Device Found!" << 0 << 1 << 3490;
-    QTest::newRow("name not resolved") << "gateway.invalid" << false << "Ping! Error!!!" << 2 << 0 << 3489;
+    QTest::newRow("loopback answers")
+        << "127.0.0.1" << true << "Ping! Device Found!" << 0 << 1 << 3490;
+    QTest::newRow("name not resolved")
+        << "gateway.invalid" << false << "Ping! Error!!!" << 2 << 0 << 3489;
     // The untouched address field names no device; no echo goes to this machine instead.
     QTest::newRow("initial address") << "0.0.0.0" << true << "Ping! Error!!!" << 2 << 0 << 3489;
 }
