@@ -5,10 +5,12 @@
 #include "firmware/LineReader.h"
 #include "firmware/SRecord.h"
 
+#include <QByteArrayList>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QSaveFile>
+
+#include <cstring>
 
 namespace {
 
@@ -26,23 +28,32 @@ QString bankSizeMessage(int bank) {
 // Output in large blocks: the firmware can be tens of megabytes.
 class BlockWriter {
 public:
-    explicit BlockWriter(QSaveFile& file) : file_(file) { buffer_.reserve(kBlock + 1024); }
+    explicit BlockWriter(QSaveFile& file) : file_(file), buffer_(kBlock, Qt::Uninitialized) {}
     bool writeLine(QByteArrayView line) {
-        buffer_.append(line);
-        buffer_.append("\r\n", 2);
-        return buffer_.size() < kBlock || flush();
+        if (used_ + line.size() + 2 > kBlock && !flush())
+            return false;
+        if (line.size() + 2 > kBlock)
+            return file_.write(line.data(), line.size()) == line.size() &&
+                   file_.write("\r\n", 2) == 2;
+        char* at = buffer_.data() + used_;
+        std::memcpy(at, line.data(), size_t(line.size()));
+        at[line.size()] = '\r';
+        at[line.size() + 1] = '\n';
+        used_ += line.size() + 2;
+        return true;
     }
     bool flush() {
-        if (!buffer_.isEmpty() && file_.write(buffer_) != buffer_.size())
+        if (used_ > 0 && file_.write(buffer_.constData(), used_) != used_)
             return false;
-        buffer_.resize(0);
+        used_ = 0;
         return true;
     }
 
 private:
-    static constexpr qsizetype kBlock = 1 << 20;
+    static constexpr qsizetype kBlock = 1 << 18;
     QSaveFile& file_;
     QByteArray buffer_;
+    qsizetype used_ = 0;
 };
 
 // Address digits at characters 5 to 4 + digits; false when the line is too short for them
@@ -60,10 +71,8 @@ bool recordAddress(QByteArrayView line, int digits, std::uint32_t& address) {
     return true;
 }
 
-// The 512 records of the bank file, written to and read back from Bin.sx. nullopt after
-// showing the failure.
-std::optional<QList<QByteArray>> writeBankRecords(int bank, const QString& bankPath,
-                                                  const QString& recordsPath, Prompter& prompter) {
+// The 512 records of the bank file. nullopt after showing the failure.
+std::optional<QByteArrayList> bankRecords(int bank, const QString& bankPath, Prompter& prompter) {
     QFile bankFile(bankPath);
     if (!bankFile.open(QIODevice::ReadOnly)) {
         prompter.errorReport(CannotOpenMessage(bankPath, bankFile.errorString()));
@@ -75,35 +84,13 @@ std::optional<QList<QByteArray>> writeBankRecords(int bank, const QString& bankP
         prompter.message(bankSizeMessage(bank));
         return std::nullopt;
     }
-
-    QByteArray text;
-    text.reserve(kBankRecordCount * 78);
+    QByteArrayList records;
+    records.reserve(kBankRecordCount);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(image.constData());
     std::uint32_t address = BankWindowStart(bank);
-    for (int i = 0; i < kBankRecordCount; ++i, address += kBankRecordBytes) {
-        text += FormatBankRecord(address, reinterpret_cast<const std::uint8_t*>(image.constData()) +
-                                              i * kBankRecordBytes);
-        text += "\r\n";
-    }
-    if (std::optional<QString> failure = WriteFileAtomically(recordsPath, text)) {
-        prompter.errorReport(*failure);
-        return std::nullopt;
-    }
-
-    QFile records(recordsPath);
-    if (!records.open(QIODevice::ReadOnly)) {
-        prompter.errorReport(CannotOpenMessage(recordsPath, records.errorString()));
-        return std::nullopt;
-    }
-    QList<QByteArray> lines;
-    LineReader reader(records);
-    QByteArrayView line;
-    while (reader.next(line) == LineReader::Status::Line)
-        lines.append(line.toByteArray());
-    if (lines.size() != kBankRecordCount) {
-        prompter.message(kMergeFailed);
-        return std::nullopt;
-    }
-    return lines;
+    for (int i = 0; i < kBankRecordCount; ++i, address += kBankRecordBytes)
+        records << FormatBankRecord(address, bytes + i * kBankRecordBytes);
+    return records;
 }
 
 struct MergeOutcome {
@@ -111,8 +98,8 @@ struct MergeOutcome {
     int result = -1;
 };
 
-MergeOutcome merge(int bank, bool askWhenMissing, QFile& input, BlockWriter& out,
-                   const QList<QByteArray>& records, qint64& position, PatchProgress& progress,
+MergeOutcome merge(int bank, bool askWhenMissing, LineReader& reader, BlockWriter& out,
+                   const QByteArrayList& records, qint64& position, PatchProgress& progress,
                    Prompter& prompter) {
     const std::uint32_t first = BankWindowStart(bank);
     const std::uint32_t last = BankWindowEnd(bank);
@@ -128,7 +115,6 @@ MergeOutcome merge(int bank, bool askWhenMissing, QFile& input, BlockWriter& out
         return true;
     };
 
-    LineReader reader(input);
     QByteArrayView line;
     for (;;) {
         const LineReader::Status status = reader.next(line);
@@ -190,40 +176,41 @@ int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
         return -1;
     }
 
-    const QString recordsPath = JoinPath(binFolder, QString::fromLatin1(kBankRecordsFileName));
-    // Bin.sx goes whatever happens below.
+    // The bank records are kept in memory rather than in a temporary "Bin.sx"; one left in
+    // the bin folder by an earlier version goes whatever happens below.
     struct RemoveOnExit {
         QString path;
         ~RemoveOnExit() { QFile::remove(path); }
-    } removeRecords{recordsPath};
+    } removeRecords{JoinPath(binFolder, QString::fromLatin1(kBankRecordsFileName))};
 
-    const std::optional<QList<QByteArray>> records =
-        writeBankRecords(bank, JoinPath(binFolder, BankFileName(bank)), recordsPath, prompter);
+    const std::optional<QByteArrayList> records =
+        bankRecords(bank, JoinPath(binFolder, BankFileName(bank)), prompter);
     if (!records)
         return -1;
     qint64 counter = kBankRecordCount;
 
     QFile input(inputFile);
-    if (!input.open(QIODevice::ReadOnly)) {
+    if (!input.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         prompter.errorReport(CannotOpenMessage(inputFile, input.errorString()));
         return -1;
     }
     const QString outputPath = JoinPath(outputFolder, outputName);
     QSaveFile output(outputPath);
-    if (!output.open(QIODevice::WriteOnly)) {
+    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         prompter.errorReport(CannotCreateMessage(outputPath, output.errorString()));
         return -1;
     }
 
-    const qint64 inputLines = LineReader::countLines(input);
+    LineReader reader(input);
+    const qint64 inputLines = reader.countLines();
     MergeOutcome outcome;
     qint64 position = 0;
-    if (inputLines >= 0 && input.seek(0)) {
+    if (inputLines >= 0) {
         counter += inputLines;
         progress.setMaximum(counter);
         BlockWriter writer(output);
         outcome =
-            merge(bank, askWhenMissing, input, writer, *records, position, progress, prompter);
+            merge(bank, askWhenMissing, reader, writer, *records, position, progress, prompter);
     }
     if (outcome.ok && !output.commit())
         outcome = {};

@@ -21,7 +21,8 @@ public:
     void setPosition(qint64) override {}
 };
 
-// The temporary file of bank records, in the bin folder, removed whatever happens.
+// The name of the temporary file of bank records that earlier versions left in the bin
+// folder; the patcher removes it.
 inline constexpr char kBankRecordsFileName[] = "Bin.sx";
 
 // Returns 1 when an "S9" record was met after the bank records were placed, 0 when one was

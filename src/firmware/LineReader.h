@@ -19,8 +19,10 @@ public:
     Status next(QByteArrayView& line);
     QString errorString() const { return error_; }
 
-    // Counts the lines of a file the same way next() splits them; -1 on a read error.
-    static qint64 countLines(QFile& file);
+    // Counts the lines from the file's current position to its end the same way next()
+    // splits them, then goes back to the start of the file so next() reads it afresh.
+    // -1 on a read error. The one buffer serves both passes.
+    qint64 countLines();
 
 private:
     bool fill();
