@@ -578,7 +578,8 @@ private:
         return style;
     }
 
-    static int px(int twips) { return twips / 15; }
+    // Twips to pixels at 96 dpi, within what a page can hold.
+    static int px(int twips) { return qBound(-2000, twips / 15, 2000); }
 
     // `explicitEnd`: a paragraph mark. At the document's end only a paragraph with text is
     // written, as the mark after the last one is implied.

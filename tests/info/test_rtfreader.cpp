@@ -284,6 +284,8 @@ void TestRtfReader::paragraphFormats_data() {
     QTest::newRow("indents and spacing")
         << doc << "hanging" << int(Qt::AlignLeft) << 40 << -20 << 16 << 8;
     QTest::newRow("pard resets") << doc << "plain" << int(Qt::AlignLeft) << 0 << 0 << 0 << 0;
+    QTest::newRow("absurd indent bounded") << QByteArray("{\\rtf1\\li99999999 wide\\par}") << "wide"
+                                           << int(Qt::AlignLeft) << 2000 << 0 << 0 << 0;
     QTest::newRow("last paragraph keeps its format")
         << QByteArray("{\\rtf1\\pard\\qc{centred end}}") << "centred end" << int(Qt::AlignHCenter)
         << 0 << 0 << 0 << 0;
