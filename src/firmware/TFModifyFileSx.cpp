@@ -88,7 +88,9 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
 
     LbButton1->setFixedSize(28, 28);
     LbButton1->setToolTip(QStringLiteral("Close"));
-    LbButton2->setMinimumHeight(34);
+    LbButton2->setMinimumSize(220, 34);
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
     auto* heading = new QLabel(QStringLiteral("Firmware update"), this);
     QFont headingFont = heading->font();
     headingFont.setBold(true);
@@ -121,6 +123,7 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     layout->addLayout(top);
     layout->addLayout(port);
     layout->addWidget(Avanzamento);
+    layout->addWidget(status_);
     layout->addLayout(name);
     layout->addLayout(hidden);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -187,6 +190,7 @@ void TFModifyFileSx::FormShow() {
 
     cbport->setCurrentIndex(0);
     Avanzamento->setValue(0);
+    status_->clear();
     LbButton2->setEnabled(false);
     if (update_->prepare()) {
         NewFileSx->setText(update_->newFileName());
@@ -200,9 +204,19 @@ void TFModifyFileSx::LbButton2Click() {
         return;
     // Only a patch that placed the bank in this run leads to the flasher.
     if (*result == 1)
-        update_->startFlasher(cbport->currentIndex());
+        startFlasher();
     else if (*result == 0)
         update_->reportBankNotFound();
+}
+
+void TFModifyFileSx::startFlasher() {
+    if (update_->startFlasher(cbport->currentIndex()))
+        status_->setText(QStringLiteral("VidodIzuze.exe started on %1 with %2")
+                             .arg(cbport->currentText(), update_->newFileName()));
+}
+
+QString TFModifyFileSx::statusText() const {
+    return status_->text();
 }
 
 void TFModifyFileSx::LbButton1Click() {
@@ -211,6 +225,7 @@ void TFModifyFileSx::LbButton1Click() {
 
 std::optional<int> TFModifyFileSx::ExeModFileSxClick() {
     clearMarks();
+    status_->clear();
     ExeModFileSx->setEnabled(false);
     std::optional<int> result;
     // Bank 1's own visibility setting counts, whatever the hidden panel around it.
@@ -231,7 +246,7 @@ std::optional<int> TFModifyFileSx::ExeModFileSxClick() {
 }
 
 void TFModifyFileSx::ExeUpdateFirClick() {
-    update_->startFlasher(cbport->currentIndex());
+    startFlasher();
 }
 
 void TFModifyFileSx::NewFileSxChange() {

@@ -57,6 +57,7 @@ public:
 
     // True when `box` carries the red mark of a bank the base firmware lacks.
     bool isMarked(const QCheckBox* box) const;
+    QString statusText() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -65,7 +66,10 @@ private:
     class LauncherSwitch;
     QList<QCheckBox*> bankBoxes() const;
     void clearMarks();
+    void startFlasher();
 
+    // Says what the last press did; the flasher itself shows no window here.
+    QLabel* status_;
     const Workspace& ws_;
     Prompter& prompter_;
     std::unique_ptr<LauncherSwitch> launcher_;

@@ -118,6 +118,10 @@ void TestModifyFileSx::executeOnCom3() {
     QCOMPARE(dialog.Avanzamento->value(), dialog.Avanzamento->maximum());
     QVERIFY(dialog.isVisible()); // the dialog stays open
     QVERIFY(!dialog.isMarked(dialog.Cbbank1));
+    QCOMPARE(dialog.statusText(), QString("VidodIzuze.exe started on COM3 with New_sx93051.sx"));
+    dialog.hide();
+    dialog.show();
+    QCOMPARE(dialog.statusText(), QString());
 }
 
 void TestModifyFileSx::bankWindowMissingMarksAndStops() {
@@ -135,6 +139,7 @@ void TestModifyFileSx::bankWindowMissingMarksAndStops() {
         prompter.texts(),
         QStringList{"Bank 1 Not Found in sx93051.sx: Configuration not placed,Abort Procedure"});
     QVERIFY(launcher.starts.isEmpty());
+    QCOMPARE(dialog.statusText(), QString());
     dialog.hide();
     dialog.show();
     QVERIFY(!dialog.isMarked(dialog.Cbbank1));
