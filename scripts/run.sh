@@ -20,4 +20,4 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$program/quenzor"
 fi
 echo "No display: running the headless Update Device on the demo project ($demo)."
-exec "$program/quenzor-cli" update "$demo" --port COM1
+exec "$program/quenzor-cli" update "$demo" --port COM1 --wait

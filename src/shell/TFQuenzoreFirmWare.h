@@ -2,6 +2,7 @@
 #pragma once
 
 #include "image/ConfigImage.h"
+#include "info/ProductInfo.h"
 #include "ping/IcmpEchoClient.h"
 #include "shell/Workspace.h"
 
@@ -29,7 +30,7 @@ class TFSNMP;
 
 inline const QString kTitlePrefix = QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane");
 inline const QString kApplicationTitle = QStringLiteral("Firmware Quenzor");
-inline const QUrl kProductWebPage = QUrl(QStringLiteral("https://www.velmara.example/quenzor"));
+inline const QUrl kProductWebPage = QUrl(kMakerWebPage);
 
 class TFQuenzoreFirmWare : public QWidget {
     Q_OBJECT

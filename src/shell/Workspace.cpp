@@ -67,8 +67,10 @@ QString DefaultProgramFolder() {
 }
 
 bool InitWorkspace(Workspace& ws, const QString& programFolder) {
+    // A copy first: the caller may pass one of the record's own fields.
+    const QString folder = programFolder;
     ws = Workspace{};
-    ws.ProgramFolder = programFolder;
+    ws.ProgramFolder = folder;
     while (ws.ProgramFolder.size() > 1 && ws.ProgramFolder.endsWith(QDir::separator()))
         ws.ProgramFolder.chop(1);
     ws.MasterFolder = JoinPath(ws.ProgramFolder, QStringLiteral("MASTER"));

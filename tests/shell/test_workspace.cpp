@@ -11,6 +11,7 @@ class TestWorkspace : public QObject {
 private Q_SLOTS:
     void firstStart();
     void secondStartCreatesNothing();
+    void restartOnOwnProgramFolder();
     void storedName_data();
     void storedName();
     void missingFolderKeepsStoredName();
@@ -46,6 +47,16 @@ void TestWorkspace::firstStart() {
     QSettings ini(dir.path() + "/Quenzor.ini", QSettings::IniFormat);
     QVERIFY(ini.contains("lastproj/projectname"));
     QCOMPARE(ini.value("lastproj/projectname").toString(), QString());
+}
+
+void TestWorkspace::restartOnOwnProgramFolder() {
+    QTemporaryDir dir;
+    Workspace ws;
+    InitWorkspace(ws, dir.path());
+    const Workspace first = ws;
+    InitWorkspace(ws, ws.ProgramFolder);
+    QCOMPARE(ws.ProgramFolder, first.ProgramFolder);
+    QCOMPARE(ws.ProjectsFolder, first.ProjectsFolder);
 }
 
 void TestWorkspace::secondStartCreatesNothing() {
