@@ -1,5 +1,7 @@
 #include "image/ImageWriters.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -15,17 +17,6 @@ ConfigImage patternImage() {
     for (std::size_t i = 0; i < kImageSize; ++i)
         image.setByte(i, static_cast<std::uint8_t>((i * 7 + i / 256) & 0xFF));
     return image;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 const QByteArray kPargen =
@@ -118,7 +109,7 @@ void TestImageWriters::cBlockLines() {
     ConfigImage image;
     QCOMPARE(ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp),
              std::nullopt);
-    const QList<QByteArray> lines = readAll(dir.filePath("bin/bankg.c")).split('\n');
+    const QList<QByteArray> lines = readFile(dir.filePath("bin/bankg.c")).split('\n');
     // Offset 15000 is the ninth item of line 939; the block ends on line 942.
     const QList<QByteArray> items939 = lines[938].trimmed().split(' ');
     QCOMPARE(items939[8], QByteArray("0xC0,"));
@@ -158,7 +149,7 @@ void TestImageWriters::binIsTheImage() {
     const ConfigImage image = patternImage();
     QCOMPARE(SaveImageBin(image, dir.path()), std::nullopt);
     QCOMPARE(ImageBinPath(dir.path()), QDir::toNativeSeparators(dir.path() + "/bin/bank1.bin"));
-    QCOMPARE(readAll(dir.filePath("bin/bank1.bin")), image.toByteArray());
+    QCOMPARE(readFile(dir.filePath("bin/bank1.bin")), image.toByteArray());
 }
 
 void TestImageWriters::secondRunReplaces() {
@@ -168,8 +159,8 @@ void TestImageWriters::secondRunReplaces() {
     writeFile(dir.filePath("bin/bankg.c"), QByteArray(300000, 'y'));
     QCOMPARE(SaveImageBin(ConfigImage(), dir.path()), std::nullopt);
     QCOMPARE(SaveImageC(ConfigImage(), dir.path()), std::nullopt);
-    QCOMPARE(readAll(dir.filePath("bin/bank1.bin")), QByteArray(16384, '\0'));
-    QCOMPARE(readAll(dir.filePath("bin/bankg.c")), RenderImageC(ConfigImage()));
+    QCOMPARE(readFile(dir.filePath("bin/bank1.bin")), QByteArray(16384, '\0'));
+    QCOMPARE(readFile(dir.filePath("bin/bankg.c")), RenderImageC(ConfigImage()));
 }
 
 void TestImageWriters::noBinFolder() {
@@ -218,7 +209,7 @@ void TestImageWriters::failedCompositionWritesNothing() {
     QVERIFY(failure);
     QVERIFY2(failure->contains(QDir::toNativeSeparators(dir.filePath("pargen.xml"))),
              qPrintable(*failure));
-    QCOMPARE(readAll(dir.filePath("bin/bank1.bin")), QByteArray(16384, '\x11'));
+    QCOMPARE(readFile(dir.filePath("bin/bank1.bin")), QByteArray(16384, '\x11'));
     QVERIFY(!QFile::exists(dir.filePath("bin/bankg.c")));
 }
 

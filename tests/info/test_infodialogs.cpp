@@ -7,6 +7,9 @@
 #include "shell/TFsaveproj.h"
 #include "shell/Workspace.h"
 
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -17,13 +20,9 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
-namespace {
+#include <memory>
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+namespace {
 
 bool boldSomewhere(const QTextEdit* edit, const QString& word) {
     for (QTextBlock b = edit->document()->begin(); b.isValid(); b = b.next())
@@ -32,6 +31,18 @@ bool boldSomewhere(const QTextEdit* edit, const QString& word) {
                 return it.fragment().charFormat().fontWeight() >= QFont::Bold;
     return false;
 }
+
+// The Help dialog on a temporary program folder.
+struct HelpFixture {
+    QTemporaryDir dir;
+    Workspace ws;
+    RecordingPrompter prompter;
+    std::unique_ptr<TFHelp> help;
+    HelpFixture() {
+        ws.ProgramFolder = dir.path();
+        help = std::make_unique<TFHelp>(ws, prompter);
+    }
+};
 
 } // namespace
 
@@ -48,28 +59,22 @@ private Q_SLOTS:
 };
 
 void TestInfoDialogs::helpMissing() {
-    QTemporaryDir dir;
-    Workspace ws;
-    ws.ProgramFolder = dir.path();
-    RecordingPrompter prompter;
-    TFHelp help(ws, prompter);
+    HelpFixture f;
+    TFHelp& help = *f.help;
     QCOMPARE(help.windowTitle(), QStringLiteral("Help"));
     help.RichEdit1->setPlainText(QStringLiteral("left over"));
     help.show();
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Impossible to read file Help")});
-    QCOMPARE(prompter.entries.first().kind, RecordingPrompter::Kind::Message);
+    QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Impossible to read file Help")});
+    QCOMPARE(f.prompter.entries.first().kind, RecordingPrompter::Kind::Message);
     QVERIFY(help.RichEdit1->toPlainText().isEmpty());
     QVERIFY(help.isVisible()); // it still opens, empty
     QVERIFY(help.RichEdit1->isReadOnly());
 }
 
 void TestInfoDialogs::helpReadAtEveryShowing() {
-    QTemporaryDir dir;
-    Workspace ws;
-    ws.ProgramFolder = dir.path();
-    RecordingPrompter prompter;
-    TFHelp help(ws, prompter);
-    const QString path = dir.path() + "/help2.dat";
+    HelpFixture f;
+    TFHelp& help = *f.help;
+    const QString path = f.dir.path() + "/help2.dat";
 
     writeFile(path, "{\\rtf1 {\\b Step} one\\par Two}");
     help.show();
@@ -86,18 +91,15 @@ void TestInfoDialogs::helpReadAtEveryShowing() {
     QVERIFY(QFile::remove(path));
     help.show();
     QVERIFY(help.RichEdit1->toPlainText().isEmpty());
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Impossible to read file Help")});
+    QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Impossible to read file Help")});
 }
 
 void TestInfoDialogs::hangingIndentLinesUp() {
-    QTemporaryDir dir;
-    Workspace ws;
-    ws.ProgramFolder = dir.path();
-    RecordingPrompter prompter;
-    TFHelp help(ws, prompter);
+    HelpFixture f;
+    TFHelp& help = *f.help;
     help.resize(300, 400);
     const QByteArray longText = QByteArray("words ").repeated(40);
-    writeFile(dir.path() + "/help2.dat",
+    writeFile(f.dir.path() + "/help2.dat",
               "{\\rtf1\\pard\\fi-300\\li300\\bullet\\tab " + longText + "\\par\\pard a\\tab b}");
     help.show();
     QVERIFY(QTest::qWaitForWindowExposed(&help));
@@ -151,11 +153,9 @@ void TestInfoDialogs::aboutOk() {
 }
 
 void TestInfoDialogs::mainWindowCreatesAndOpens() {
-    QTemporaryDir dir;
-    RecordingPrompter prompter;
-    Workspace ws;
-    TFQuenzoreFirmWare window(ws, prompter, dir.path());
-    window.CreateDialogs();
+    MainWindowFixture f;
+    f.start();
+    TFQuenzoreFirmWare& window = *f.window;
     QVERIFY(window.FHelp && window.FAbout && window.FPing);
     QCOMPARE(window.FHelp->windowTitle(), QStringLiteral("Help"));
     QCOMPARE(window.FAbout->windowTitle(), QStringLiteral("About..."));
@@ -183,12 +183,12 @@ void TestInfoDialogs::mainWindowCreatesAndOpens() {
     };
     QList<QUrl> opened;
     window.openUrl = [&](const QUrl& url) { opened << url; };
-    ws.ProjectFolder.clear();
+    f.ws.ProjectFolder.clear();
     window.about->click();
     QCOMPARE(shown, QList<QDialog*>{window.FAbout});
     window.FAbout->Label4Click();
     QCOMPARE(opened, QList<QUrl>{QUrl(kMakerWebPage)});
-    QVERIFY(prompter.texts().isEmpty());
+    QVERIFY(f.prompter.texts().isEmpty());
 }
 
 QTEST_MAIN(TestInfoDialogs)

@@ -1,6 +1,8 @@
 #include "info/HelpText.h"
 #include "info/RtfReader.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -44,12 +46,6 @@ bool load(QTextDocument& doc, const QByteArray& rtf) {
         return false;
     doc.setHtml(*html);
     return true;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace

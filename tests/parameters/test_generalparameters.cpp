@@ -1,6 +1,8 @@
 #include "common/RecordingPrompter.h"
 #include "parameters/GeneralParameters.h"
 
+#include "TestSupport.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,19 +19,6 @@ const QByteArray kDefaultFile =
     "<SNMP_PUBLIC>halvik</SNMP_PUBLIC><SNMP_PRIVATE>morsund</SNMP_PRIVATE><BAUD>6</BAUD>"
     "<PARITY>0</PARITY><TIME_OUT>1000</TIME_OUT><OFFSET>0</OFFSET><MODE>1</MODE>"
     "</General_Parameter>";
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A file with one element's text replaced.
 QByteArray withElement(const char* name, const QByteArray& text) {

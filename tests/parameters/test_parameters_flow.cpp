@@ -6,6 +6,9 @@
 #include "shell/TFQuenzoreFirmWare.h"
 #include "shell/TFsaveproj.h"
 
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -17,13 +20,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
 
 // Types text as a user would: each key goes to whichever field has the focus then.
 void typeText(const QString& text) {
@@ -41,16 +37,11 @@ private Q_SLOTS:
     void newProjectWhenPargenCannotBeWritten();
 
 private:
-    struct Fixture {
-        QTemporaryDir dir;
-        RecordingPrompter prompter;
-        Workspace ws;
-        std::unique_ptr<TFQuenzoreFirmWare> window;
+    struct Fixture : MainWindowFixture {
         QStringList shown; // titles of the dialogs run, in order
         QString address = "192.168.10.20";
         void start() {
-            window = std::make_unique<TFQuenzoreFirmWare>(ws, prompter, dir.path());
-            window->CreateDialogs();
+            MainWindowFixture::start();
             window->execDialog = [this](QDialog* d) { return run(d); };
         }
         int run(QDialog* d) {

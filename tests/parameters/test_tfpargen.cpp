@@ -4,6 +4,8 @@
 #include "parameters/TFpargen.h"
 #include "shell/Workspace.h"
 
+#include "TestSupport.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -13,23 +15,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 // One dialog on a temporary project, with the main window's two members recorded.
 struct PargenFixture {

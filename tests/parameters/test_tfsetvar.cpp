@@ -3,6 +3,8 @@
 #include "parameters/TranslateTable.h"
 #include "shell/Workspace.h"
 
+#include "TestSupport.h"
+
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QComboBox>
@@ -18,19 +20,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QByteArray fullTable() {
     QByteArray xml = "<TCP_TO_RTU>";

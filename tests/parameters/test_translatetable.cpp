@@ -3,6 +3,8 @@
 #include "parameters/NewProjectFiles.h"
 #include "parameters/TranslateTable.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,19 +14,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return f.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 void fillRow(TranslateTableModel& m, int line, const QStringList& cells) {
     for (int c = 0; c < cells.size(); ++c)

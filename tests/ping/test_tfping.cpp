@@ -3,6 +3,8 @@
 #include "ping/TFPing.h"
 #include "shell/TFQuenzoreFirmWare.h"
 
+#include "MainWindowFixture.h"
+
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,11 +88,9 @@ void TestTFPing::okCloses() {
 }
 
 void TestTFPing::windowPingNeedsProject() {
-    QTemporaryDir dir;
-    RecordingPrompter prompter;
-    Workspace ws;
-    TFQuenzoreFirmWare window(ws, prompter, dir.path());
-    window.CreateDialogs();
+    MainWindowFixture f;
+    f.start();
+    TFQuenzoreFirmWare& window = *f.window;
     QVERIFY(!window.GroupBox1->isVisibleTo(&window));
     QCOMPARE(window.Edit1->text(), QStringLiteral("0.0.0.0"));
     int sent = 0;
@@ -100,9 +100,9 @@ void TestTFPing::windowPingNeedsProject() {
     };
     int shown = 0;
     window.execDialog = [&](QDialog*) { return ++shown; };
-    ws.ProjectFolder.clear();
+    f.ws.ProjectFolder.clear();
     window.CommonCommand(window.Btn_Ping);
-    QCOMPARE(prompter.texts(), QStringList{QStringLiteral("Project not valid")});
+    QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Project not valid")});
     QCOMPARE(sent, 0);
     QCOMPARE(shown, 0);
 }

@@ -2,6 +2,9 @@
 #include "shell/TFQuenzoreFirmWare.h"
 #include "shell/TFsaveproj.h"
 
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -14,12 +17,6 @@
 namespace {
 
 QString sep() { return QString(QDir::separator()); }
-
-void writeFile(const QString& path, const QByteArray& body) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(body);
-}
 
 } // namespace
 
@@ -42,15 +39,7 @@ private Q_SLOTS:
     void hiddenControls();
 
 private:
-    struct Fixture {
-        QTemporaryDir dir;
-        RecordingPrompter prompter;
-        Workspace ws;
-        std::unique_ptr<TFQuenzoreFirmWare> window;
-        void start() {
-            window = std::make_unique<TFQuenzoreFirmWare>(ws, prompter, dir.path());
-            window->CreateDialogs();
-        }
+    struct Fixture : MainWindowFixture {
         QString projects() const { return dir.path() + "/PROJECTS"; }
     };
 };

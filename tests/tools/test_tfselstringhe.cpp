@@ -2,6 +2,8 @@
 #include "tools/StringsFile.h"
 #include "tools/TFSELstringhe.h"
 
+#include "TestSupport.h"
+
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -16,11 +18,7 @@ QString stringsFile(const QString& folder, const QString& name, const QStringLis
     for (const QString& s : strings)
         text += "  <s>" + s.toUtf8() + "</s>\n";
     text += "</strings>\n";
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
-        qFatal("cannot write test file");
-    return path;
+    return writeFileOrAbort(folder + QLatin1Char('/') + name, text);
 }
 
 } // namespace

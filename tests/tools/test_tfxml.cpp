@@ -5,6 +5,9 @@
 #include "tools/TFSELstringhe.h"
 #include "tools/TFXML.h"
 
+#include "MainWindowFixture.h"
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -16,18 +19,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-    return path;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 QStringList captions(const QTreeWidget* tree) {
     QStringList out;
@@ -135,7 +126,7 @@ void TestTFXML::openShowsTree() {
     QFETCH(QByteArray, text);
     QFETCH(QStringList, expected);
     QFETCH(QList<int>, images);
-    const QString path = writeFile(dir.path() + QStringLiteral("/data/x.xml"), text);
+    const QString path = writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), text);
     bool enabledWhileChoosing = true;
     prompter->onEntry = [&](const RecordingPrompter::Entry& e) {
         if (e.kind == RecordingPrompter::Kind::ChooseFile)
@@ -172,7 +163,7 @@ void TestTFXML::openFailuresKeepTree() {
     QFETCH(QString, name);
     QFETCH(QByteArray, text);
     QFETCH(QString, report);
-    open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<price>12</price>"));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<price>12</price>"));
     const QStringList before = captions(dlg->TvXml);
     prompter->clear();
 
@@ -181,7 +172,7 @@ void TestTFXML::openFailuresKeepTree() {
         dlg->btnOpenClick(); // no queued answer: cancelled
     else {
         if (!text.isEmpty())
-            writeFile(path, text);
+            writeFileOrAbort(path, text);
         open(path);
     }
     QCOMPARE(captions(dlg->TvXml), before);
@@ -200,7 +191,7 @@ void TestTFXML::openFailuresKeepTree() {
 }
 
 void TestTFXML::showEmptiesTree() {
-    open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<a/>"));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<a/>"));
     QCOMPARE(dlg->TvXml->topLevelItemCount(), 1);
     dlg->show();
     QCOMPARE(dlg->TvXml->topLevelItemCount(), 0);
@@ -210,7 +201,7 @@ void TestTFXML::showEmptiesTree() {
 }
 
 void TestTFXML::fullExpand() {
-    open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<a><b><c x='1'/></b></a>"));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<a><b><c x='1'/></b></a>"));
     dlg->btnFullExpandClick();
     QList<QTreeWidgetItem*> pending{dlg->TvXml->topLevelItem(0)};
     int withChildren = 0;
@@ -239,7 +230,7 @@ void TestTFXML::editCaption() {
     QFETCH(bool, useMouse);
     QFETCH(bool, accept);
     dlg->show();
-    open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<price>12</price>"));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<price>12</price>"));
     dlg->btnFullExpandClick();
     QTreeWidgetItem* price = dlg->TvXml->topLevelItem(0)->child(0);
     dlg->TvXml->setCurrentItem(price);
@@ -260,7 +251,7 @@ void TestTFXML::editCaption() {
 void TestTFXML::editWithoutSelectionDoesNothing() {
     dlg->TvXmlKeyDown(Qt::Key_F2);
     dlg->TvXmlMouseDown(Qt::RightButton);
-    open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<a/>"));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<a/>"));
     dlg->TvXml->clearSelection();
     dlg->TvXmlKeyDown(Qt::Key_F2);
     dlg->TvXmlMouseDown(Qt::RightButton);
@@ -272,7 +263,7 @@ void TestTFXML::editWithoutSelectionDoesNothing() {
 }
 
 void TestTFXML::editThroughNewProjectDialog() {
-    open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<a b='1'/>"));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<a b='1'/>"));
     editor->ProjectDialogMode = TFsaveproj::NewProject;
     QString title;
     bool labelVisible = true;
@@ -297,8 +288,8 @@ void TestTFXML::editThroughNewProjectDialog() {
 }
 
 void TestTFXML::writeIntoProjectFolder() {
-    const QString source = writeFile(dir.path() + QStringLiteral("/data/x.xml"),
-                                     "<?xml version='1.0'?><price cur='EUR'>12</price>");
+    const QString source = writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"),
+                                            "<?xml version='1.0'?><price cur='EUR'>12</price>");
     open(source);
     QTreeWidgetItem* price = dlg->TvXml->topLevelItem(0)->child(1);
     dlg->TvXml->setCurrentItem(price);
@@ -318,7 +309,7 @@ void TestTFXML::writeRoundTrip() {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?style href=\"a.xsl\"?>\n"
         "<root id=\"7\" z=\"1\" a=\"2\">\n  head\n  <item n=\"1\">one &amp; two</item>\n"
         "  <?pi some data?>\n  <item n=\"2\"><sub/></item>\n</root>\n";
-    open(writeFile(dir.path() + QStringLiteral("/data/doc.xml"), text));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/doc.xml"), text));
     const QStringList first = captions(dlg->TvXml);
     dlg->btnWriteClick();
     QCOMPARE(prompter->texts(), QStringList());
@@ -342,7 +333,7 @@ void TestTFXML::writeFailuresAreReported() {
     QFETCH(bool, removeProject);
     QFETCH(QString, report);
     if (openFirst)
-        open(writeFile(dir.path() + QStringLiteral("/data/x.xml"), "<a/>"));
+        open(writeFileOrAbort(dir.path() + QStringLiteral("/data/x.xml"), "<a/>"));
     if (removeProject)
         QVERIFY(QDir(ws.ProjectFolder).removeRecursively());
     bool enabledWhileReporting = true;
@@ -374,7 +365,7 @@ void TestTFXML::deepDocument() {
         text += "<e>";
     for (int i = 0; i < 10000; ++i)
         text += "</e>";
-    open(writeFile(dir.path() + QStringLiteral("/data/deep.xml"), text));
+    open(writeFileOrAbort(dir.path() + QStringLiteral("/data/deep.xml"), text));
     QCOMPARE(prompter->texts(), QStringList());
     QCOMPARE(dlg->TreeRows().size(), 10001);
     QCOMPARE(dlg->TreeRows().last().Depth, 10000);
@@ -385,11 +376,9 @@ void TestTFXML::deepDocument() {
 }
 
 void TestTFXML::mainWindowWiring() {
-    QTemporaryDir program;
-    Workspace mainWs;
-    RecordingPrompter mainPrompter;
-    TFQuenzoreFirmWare window(mainWs, mainPrompter, program.path());
-    window.CreateDialogs();
+    MainWindowFixture f;
+    f.start();
+    TFQuenzoreFirmWare& window = *f.window;
     QVERIFY(window.FSELstringhe);
     QVERIFY(window.FXML);
     // Created once, hidden, in the fixed start-up order.
@@ -412,8 +401,9 @@ void TestTFXML::mainWindowWiring() {
         window.FSaveproj->Edit1->setText(QStringLiteral("a = edited"));
         return int(QDialog::Accepted);
     };
-    mainWs.ProjectFolder = dir.path();
-    mainPrompter.chooserAnswers.enqueue(writeFile(dir.path() + QStringLiteral("/w.xml"), "<a/>"));
+    f.ws.ProjectFolder = dir.path();
+    f.prompter.chooserAnswers.enqueue(
+        writeFileOrAbort(dir.path() + QStringLiteral("/w.xml"), "<a/>"));
     window.FXML->btnOpenClick();
     QTreeWidgetItem* a = window.FXML->TvXml->topLevelItem(0)->child(0);
     window.FXML->TvXml->setCurrentItem(a);

@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -54,11 +56,8 @@ void TestXmlCli::tree() {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, out);
     QTemporaryDir dir;
-    QFile f(dir.path() + QStringLiteral("/in.xml"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
-    f.close();
-    const Run run = runCli({QStringLiteral("xml-tree"), f.fileName()});
+    const Run run = runCli({QStringLiteral("xml-tree"),
+                            writeFileOrAbort(dir.path() + QStringLiteral("/in.xml"), text)});
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, out);
@@ -79,11 +78,8 @@ void TestXmlCli::syntaxError() {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, message);
     QTemporaryDir dir;
-    QFile f(dir.path() + QStringLiteral("/in.xml"));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
-    f.close();
-    const Run run = runCli({QStringLiteral("xml-tree"), f.fileName()});
+    const Run run = runCli({QStringLiteral("xml-tree"),
+                            writeFileOrAbort(dir.path() + QStringLiteral("/in.xml"), text)});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QByteArray());
     QCOMPARE(run.err, message);

@@ -1,6 +1,8 @@
 #include "tools/StringsFile.h"
 #include "tools/XmlTree.h"
 
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,16 +14,7 @@ Q_DECLARE_METATYPE(Rows)
 namespace {
 
 QString writeFile(const QString& folder, const QString& name, const QByteArray& bytes) {
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-    return path;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    return writeFileOrAbort(folder + QLatin1Char('/') + name, bytes);
 }
 
 // Rows written compactly: "depth image caption".
