@@ -21,14 +21,8 @@ const char kUsage[] =
 } // namespace
 
 int RunComposeCommand(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QString::fromLatin1(kUsage));
-        return 0;
-    }
-    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
-        CliErr(QString::fromLatin1(kUsage));
-        return 2;
-    }
+    if (const auto status = CheckOneArgument(args, kUsage))
+        return *status;
     const QString project = QDir::toNativeSeparators(QFileInfo(args.first()).absoluteFilePath());
     ConfigImage image;
     if (const auto failure =

@@ -29,14 +29,8 @@ void printImage(const ConfigImage& image) {
 } // namespace
 
 int RunInspectCommand(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QString::fromLatin1(kUsage));
-        return 0;
-    }
-    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
-        CliErr(QString::fromLatin1(kUsage));
-        return 2;
-    }
+    if (const auto status = CheckOneArgument(args, kUsage))
+        return *status;
     const QString path = args.first();
     if (!LooksLikeSRecordFile(path)) {
         ConfigImage image;

@@ -20,15 +20,10 @@ const char kUsage[] =
 } // namespace
 
 int RunNewProjectCommand(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QString::fromLatin1(kUsage));
-        return 0;
-    }
-    if (args.size() != 1 || args.first().isEmpty() ||
-        args.first().startsWith(QLatin1String("--"))) {
-        CliErr(QString::fromLatin1(kUsage));
-        return 2;
-    }
+    if (const auto status = CheckOneArgument(args, kUsage))
+        return *status;
+    if (args.first().isEmpty())
+        return UsageError(kUsage);
     const QString project =
         QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(args.first()).absoluteFilePath()));
     if (const auto failure = CreateProjectFolder(project)) {

@@ -15,14 +15,8 @@ const char kUsage[] = "usage: quenzor-cli ping ADDRESS\n\n"
 } // namespace
 
 int RunPingCommand(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QString::fromLatin1(kUsage));
-        return 0;
-    }
-    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
-        CliErr(QString::fromLatin1(kUsage));
-        return 2;
-    }
+    if (const auto status = CheckOneArgument(args, kUsage))
+        return *status;
     IcmpEchoClient Ping1;
     int PingReplyState = kPingNoReport;
     Ping1.OnReply = [&](const EchoReplyStatus& status) {

@@ -24,18 +24,11 @@ const char kUsage[] =
     "Exit status: 0 flasher started (with --wait: the flasher's status), 1 the update stopped\n"
     "(message on standard error), 2 usage.";
 
-int usageError() {
-    CliErr(QString::fromLatin1(kUsage));
-    return 2;
-}
-
 } // namespace
 
 int RunUpdateCommand(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QString::fromLatin1(kUsage));
+    if (HelpShown(args, kUsage))
         return 0;
-    }
     QString project;
     int portIndex = -1;
     bool wait = false;
@@ -46,17 +39,17 @@ int RunUpdateCommand(const QStringList& args) {
                 if (port == QStringLiteral("COM%1").arg(p + 1))
                     portIndex = p;
             if (portIndex < 0)
-                return usageError();
+                return UsageError(kUsage);
         } else if (args[i] == QLatin1String("--wait")) {
             wait = true;
         } else if (args[i].startsWith(QLatin1String("--")) || !project.isEmpty()) {
-            return usageError();
+            return UsageError(kUsage);
         } else {
             project = args[i];
         }
     }
     if (project.isEmpty() || portIndex < 0)
-        return usageError();
+        return UsageError(kUsage);
 
     Workspace ws;
     ws.ProgramFolder = DefaultProgramFolder();

@@ -30,22 +30,20 @@ QByteArray escaped(const QByteArray& caption) {
     return out;
 }
 
+const char kHelp[] =
+    "usage: quenzor-cli xml-tree FILE\n\n"
+    "Parses FILE with the XML tool's parser and prints its tree, one node per line,\n"
+    "depth first: two spaces per level, then the node's caption. Backslash, LF and CR\n"
+    "in captions are written as \\\\, \\n and \\r. A syntax error goes to standard\n"
+    "error and the exit status is 1.";
+
 } // namespace
 
 int RunXmlTree(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QStringLiteral(
-            "usage: quenzor-cli xml-tree FILE\n\n"
-            "Parses FILE with the XML tool's parser and prints its tree, one node per line,\n"
-            "depth first: two spaces per level, then the node's caption. Backslash, LF and CR\n"
-            "in captions are written as \\\\, \\n and \\r. A syntax error goes to standard\n"
-            "error and the exit status is 1."));
+    if (HelpShown(args, kHelp))
         return 0;
-    }
-    if (args.size() != 1) {
-        CliErr(QStringLiteral("usage: quenzor-cli xml-tree FILE"));
-        return 2;
-    }
+    if (args.size() != 1)
+        return UsageError("usage: quenzor-cli xml-tree FILE");
     const QString path = args.first();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

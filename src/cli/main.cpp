@@ -44,6 +44,26 @@ bool WantsHelp(const QStringList& args) {
     return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
 }
 
+int UsageError(const char* usage) {
+    CliErr(QString::fromLatin1(usage));
+    return 2;
+}
+
+bool HelpShown(const QStringList& args, const char* usage) {
+    if (!WantsHelp(args))
+        return false;
+    CliOut(QString::fromLatin1(usage));
+    return true;
+}
+
+std::optional<int> CheckOneArgument(const QStringList& args, const char* usage) {
+    if (HelpShown(args, usage))
+        return 0;
+    if (args.size() != 1 || args.first().startsWith(QLatin1String("--")))
+        return UsageError(usage);
+    return std::nullopt;
+}
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Firmware Quenzor"));
