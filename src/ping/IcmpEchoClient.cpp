@@ -3,19 +3,15 @@
 #include "ping/IcmpPacket.h"
 
 #include <QDeadlineTimer>
-#include <QHostAddress>
 #include <QUrl>
 
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
-
-QString dotted(std::uint32_t address) {
-    return QHostAddress(address).toString();
-}
 
 // Addresses that do not name one host: "this network" (0.0.0.0 reaches the local machine on
 // some systems), multicast and the limited broadcast.
@@ -25,6 +21,14 @@ bool namesOneHost(std::uint32_t address) {
 }
 
 } // namespace
+
+QString DottedIpv4(std::uint32_t address) {
+    in_addr a{};
+    a.s_addr = htonl(address);
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &a, text, sizeof text);
+    return QString::fromLatin1(text);
+}
 
 HostLookup ResolveIpv4Host(const QString& host) {
     HostLookup result;
@@ -78,7 +82,7 @@ EchoResult IcmpEchoClient::Ping(const QByteArray& data) {
     const std::uint32_t destination = *lookup.address;
     if (!namesOneHost(destination)) {
         result.error =
-            QStringLiteral("%1 is not the address of a single host").arg(dotted(destination));
+            QStringLiteral("%1 is not the address of a single host").arg(DottedIpv4(destination));
         return result;
     }
     IcmpSocketOpen opened = OpenSocket ? OpenSocket(SocketKind) : IcmpSocketOpen{};
@@ -114,7 +118,7 @@ EchoResult IcmpEchoClient::Ping(const QByteArray& data) {
         const IcmpMatch match = MatchIcmpMessage(got.message, got.source, key);
         if (match == IcmpMatch::DamagedReply) {
             result.error = QStringLiteral("The reply from %1 does not carry the data that was sent")
-                               .arg(dotted(got.source));
+                               .arg(DottedIpv4(got.source));
             return result;
         }
         if (match != IcmpMatch::Unrelated) {

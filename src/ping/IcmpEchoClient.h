@@ -20,6 +20,8 @@ using IcmpSocketOpener = std::function<IcmpSocketOpen(IcmpSocketKind)>;
 
 // A dotted IPv4 address or a host name, resolved by the system to IPv4.
 HostLookup ResolveIpv4Host(const QString& host);
+// "192.168.0.10" for an IPv4 address in host order.
+QString DottedIpv4(std::uint32_t address);
 
 // How a wait for the answer ended.
 struct EchoReplyStatus {

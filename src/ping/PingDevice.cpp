@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHostAddress>
 #include <QThread>
 
 #include <memory>
@@ -61,7 +60,7 @@ PingResult RunPingDevice(IcmpEchoClient& client, int& replyState, const QString&
         return DeviceFoundResult();
     PingResult result = DeviceNotFoundResult();
     if (echo.reply) {
-        const QString from = QHostAddress(echo.reply->from).toString();
+        const QString from = DottedIpv4(echo.reply->from);
         switch (echo.reply->kind) {
         case EchoReplyStatus::Kind::DestinationUnreachable:
             result.detail = QStringLiteral("%1 reports the destination unreachable").arg(from);
