@@ -1,7 +1,12 @@
 #include "firmware/LineReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // Small enough to stay in the cache; a read per chunk costs little.
@@ -75,9 +80,9 @@ LineReader::Status LineReader::next(QByteArrayView& line) {
 
 namespace {
 
-// Line ends in a block, eight bytes at a time: a byte equal to LF becomes zero after the
-// XOR, and the exact zero-byte test marks it in its top bit.
-qint64 countLineEnds(const char* p, qsizetype n) {
+// Line ends in a block. The portable form takes eight bytes at a time: a byte equal to LF
+// becomes zero after the XOR, and the exact zero-byte test marks it in its top bit.
+qint64 countLineEndsByWords(const char* p, qsizetype n) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ull;
     constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
     qint64 count = 0;
@@ -93,6 +98,32 @@ qint64 countLineEnds(const char* p, qsizetype n) {
         count += p[i] == '\n';
     return count;
 }
+
+#if defined(__SSE2__) && defined(__x86_64__)
+// Sixteen bytes at a time: each compare adds one (minus minus one) to the byte lanes that
+// hold LF; the lanes are summed before any of them can pass 255.
+qint64 countLineEnds(const char* p, qsizetype n) {
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    qint64 count = 0;
+    qsizetype i = 0;
+    while (i + 16 <= n) {
+        const qsizetype blocks = std::min<qsizetype>((n - i) / 16, 255);
+        __m128i lanes = zero;
+        for (qsizetype b = 0; b < blocks; ++b, i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(bytes, lf));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+    }
+    return count + countLineEndsByWords(p + i, n - i);
+}
+#else
+qint64 countLineEnds(const char* p, qsizetype n) {
+    return countLineEndsByWords(p, n);
+}
+#endif
 
 } // namespace
 
