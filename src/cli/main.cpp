@@ -9,21 +9,23 @@
 namespace {
 
 const CliCommand kCommands[] = {
-    {"--help", "", nullptr}, // placeholder row so the table is never empty
     {"compose", "compose pargen.xml into bin/bank1.bin and bin/bankg.c", RunComposeCommand},
     {"patch", "merge a bank file into an S-record firmware", RunPatchCommand},
-    {"update", "Update Device without windows: compose, patch, start the flasher", RunUpdateCommand},
+    {"update", "Update Device without windows: compose, patch, start the flasher",
+     RunUpdateCommand},
     {"inspect", "show what a bank1.bin or a firmware file configures", RunInspectCommand},
     {"ping", "check that the device answers at an address (ICMP echo)", RunPingCommand},
     {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
-    {"new-project", "make a project folder with the default pargen.xml and an empty var.xml", RunNewProjectCommand},
+    {"new-project", "make a project folder with the default pargen.xml and an empty var.xml",
+     RunNewProjectCommand},
 };
 
 void usage() {
     CliOut(QStringLiteral("usage: quenzor-cli COMMAND [ARGS...]\n\ncommands:"));
     for (const CliCommand& c : kCommands)
-        if (c.run)
-            CliOut(QStringLiteral("  %1  %2").arg(QString::fromLatin1(c.name), -12).arg(QString::fromLatin1(c.summary)));
+        CliOut(QStringLiteral("  %1  %2")
+                   .arg(QString::fromLatin1(c.name), -12)
+                   .arg(QString::fromLatin1(c.summary)));
     CliOut(QStringLiteral("\n'quenzor-cli COMMAND --help' describes one command.\n"
                           "QUENZOR_PROGRAM_DIR overrides the program folder (MASTER, flasher)."));
 }
@@ -69,13 +71,14 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Firmware Quenzor"));
     QStringList args = app.arguments();
     args.removeFirst();
-    if (args.isEmpty() || args.first() == QStringLiteral("--help") || args.first() == QStringLiteral("-h")) {
+    if (args.isEmpty() || args.first() == QStringLiteral("--help") ||
+        args.first() == QStringLiteral("-h")) {
         usage();
         return args.isEmpty() ? 2 : 0;
     }
     const QString name = args.takeFirst();
     for (const CliCommand& c : kCommands)
-        if (c.run && name == QLatin1String(c.name))
+        if (name == QLatin1String(c.name))
             return c.run(args);
     CliErr(QStringLiteral("quenzor-cli: unknown command '%1' (see quenzor-cli --help)").arg(name));
     return 2;

@@ -50,6 +50,10 @@ void TestLineReader::countAndSplit_data() {
     QTest::newRow("CR at the very end") << QByteArray("a\nb\r");
     QTest::newRow("eight-byte words") << QByteArray("1234567\n1234567\n\n\n\n\n\n\n\n");
     QTest::newRow("across chunks") << longMixed();
+    // Long runs of line ends are where a counter that sums per-lane hits would overflow.
+    QTest::newRow("4080 LF") << QByteArray(4080, '\n');
+    QTest::newRow("20000 LF") << QByteArray(20000, '\n');
+    QTest::newRow("600001 LF then text") << QByteArray(600001, '\n') + "S9";
     QTest::newRow("LF every 256 KiB") << (QByteArray(262143, 'x') + '\n').repeated(3);
 }
 
