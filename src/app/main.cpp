@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QScreen>
 #include <QFileInfo>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstring>
@@ -33,11 +33,12 @@ int main(int argc, char** argv) {
             programFolder = QDir::toNativeSeparators(
                 QDir::cleanPath(QFileInfo(QString::fromLocal8Bit(argv[++i])).absoluteFilePath()));
         } else if (std::strcmp(argv[i], "--help") == 0) {
-            std::printf("usage: quenzor [--program-dir DIR]\n\n"
-                        "Starts the Firmware Quenzor window. The program folder (MASTER, PROJECTS,\n"
-                        "Quenzor.ini, the flasher, help2.dat) is the folder of this program,\n"
-                        "or DIR, or the environment variable QUENZOR_PROGRAM_DIR.\n"
-                        "Without a display, use quenzor-cli (see quenzor-cli --help).\n");
+            std::printf(
+                "usage: quenzor [--program-dir DIR]\n\n"
+                "Starts the Firmware Quenzor window. The program folder (MASTER, PROJECTS,\n"
+                "Quenzor.ini, the flasher, help2.dat) is the folder of this program,\n"
+                "or DIR, or the environment variable QUENZOR_PROGRAM_DIR.\n"
+                "Without a display, use quenzor-cli (see quenzor-cli --help).\n");
             return 0;
         }
     }

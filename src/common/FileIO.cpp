@@ -18,11 +18,13 @@ std::optional<QString> WriteFileAtomically(const QString& path, const QByteArray
 }
 
 QString CannotCreateMessage(const QString& path, const QString& reason) {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason);
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString CannotOpenMessage(const QString& path, const QString& reason) {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), reason);
+    return QStringLiteral("Cannot open file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString JoinPath(const QString& folder, const QString& name) {

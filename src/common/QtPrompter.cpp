@@ -8,9 +8,13 @@
 
 namespace {
 
-QWidget* owner() { return QApplication::activeWindow(); }
+QWidget* owner() {
+    return QApplication::activeWindow();
+}
 
-QString title() { return QApplication::applicationDisplayName(); }
+QString title() {
+    return QApplication::applicationDisplayName();
+}
 
 } // namespace
 
@@ -45,13 +49,16 @@ std::optional<QString> QtPrompter::chooseFolder(const QString& prompt, const QSt
     const QString rootPath = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
     QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, [&](const QString& dir) {
         const QString clean = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
-        if (!rootPath.isEmpty() && clean != rootPath && !clean.startsWith(rootPath + QLatin1Char('/')))
+        if (!rootPath.isEmpty() && clean != rootPath &&
+            !clean.startsWith(rootPath + QLatin1Char('/')))
             dialog.setDirectory(rootPath);
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    const QString chosen = QDir::cleanPath(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
-    if (!rootPath.isEmpty() && chosen != rootPath && !chosen.startsWith(rootPath + QLatin1Char('/')))
+    const QString chosen =
+        QDir::cleanPath(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath());
+    if (!rootPath.isEmpty() && chosen != rootPath &&
+        !chosen.startsWith(rootPath + QLatin1Char('/')))
         return std::nullopt;
     return QDir::toNativeSeparators(chosen);
 }

@@ -6,16 +6,22 @@ void RecordingPrompter::record(Kind kind, const QString& text, const QString& ex
         onEntry(entries.last());
 }
 
-void RecordingPrompter::message(const QString& text) { record(Kind::Message, text); }
+void RecordingPrompter::message(const QString& text) {
+    record(Kind::Message, text);
+}
 
-void RecordingPrompter::error(const QString& text) { record(Kind::Error, text); }
+void RecordingPrompter::error(const QString& text) {
+    record(Kind::Error, text);
+}
 
 bool RecordingPrompter::question(const QString& title, const QString& text) {
     record(Kind::Question, text, title);
     return questionAnswers.isEmpty() ? false : questionAnswers.dequeue();
 }
 
-void RecordingPrompter::errorReport(const QString& text) { record(Kind::ErrorReport, text); }
+void RecordingPrompter::errorReport(const QString& text) {
+    record(Kind::ErrorReport, text);
+}
 
 std::optional<QString> RecordingPrompter::chooseFolder(const QString& prompt, const QString& root,
                                                        const QString& preselected) {

@@ -69,8 +69,8 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
 
     connect(New, &QPushButton::clicked, this, &TFQuenzoreFirmWare::NewClick);
     connect(open, &QPushButton::clicked, this, &TFQuenzoreFirmWare::openClick);
-    for (QPushButton* b : {btn_Prm_Gen, btn_Translate, btn_Emcy_Wd, btn_Pdo, btn_Emcy,
-                           btn_Info_Pdo, Btn_Ping})
+    for (QPushButton* b :
+         {btn_Prm_Gen, btn_Translate, btn_Emcy_Wd, btn_Pdo, btn_Emcy, btn_Info_Pdo, Btn_Ping})
         connect(b, &QPushButton::clicked, this, [this, b] { CommonCommand(b); });
     for (QPushButton* b : {CreateBin, CreateSx})
         connect(b, &QPushButton::clicked, this, [this, b] { RunDeviceUpdate(b); });
@@ -278,8 +278,8 @@ void TFQuenzoreFirmWare::UpdateTranslateButton() {
     QDomDocument doc;
     if (LoadXmlFile(doc, ws_.PargenPath))
         return; // a damaged file leaves the button as it was
-    const QDomElement mode =
-        ChildElement(TopLevelElement(doc, QStringLiteral("General_Parameter")), QStringLiteral("MODE"));
+    const QDomElement mode = ChildElement(TopLevelElement(doc, QStringLiteral("General_Parameter")),
+                                          QStringLiteral("MODE"));
     const auto value = mode.isNull() ? std::nullopt : ParseIntegerText(ElementText(mode));
     btn_Translate->setEnabled(!(value && *value == 0));
 }
@@ -297,7 +297,9 @@ void TFQuenzoreFirmWare::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TFQuenzoreFirmWare::aboutClick() { execDialog(FAbout); }
+void TFQuenzoreFirmWare::aboutClick() {
+    execDialog(FAbout);
+}
 
 void TFQuenzoreFirmWare::PingDevice() {
     // Blocks for the echo wait itself (at most the client's time-out), then processes events.

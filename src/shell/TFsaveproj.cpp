@@ -113,4 +113,6 @@ void TFsaveproj::BitBtn2Click() {
 }
 
 // Escape is the Cancel button.
-void TFsaveproj::reject() { BitBtn2Click(); }
+void TFsaveproj::reject() {
+    BitBtn2Click();
+}

@@ -25,7 +25,8 @@ QString toPlatformSeparators(QString path) {
 // itself wrote (escaped "\\" or quoted) come out the same either way.
 QString readStoredProjectName(const QString& iniPath) {
     QSettings settings(iniPath, QSettings::IniFormat);
-    const QString viaSettings = settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString();
+    const QString viaSettings =
+        settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString();
     QFile file(iniPath);
     if (!file.open(QIODevice::ReadOnly))
         return viaSettings;
@@ -33,7 +34,8 @@ QString readStoredProjectName(const QString& iniPath) {
     while (!file.atEnd()) {
         const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
         if (line.startsWith(QLatin1Char('['))) {
-            inSection = line.compare(QLatin1Char('[') + kSection + QLatin1Char(']'), Qt::CaseInsensitive) == 0;
+            inSection = line.compare(QLatin1Char('[') + kSection + QLatin1Char(']'),
+                                     Qt::CaseInsensitive) == 0;
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));

@@ -27,7 +27,10 @@ std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
     if (doc.setContent(text, false, &reason, &line, &column))
         return std::nullopt;
     doc.clear();
-    return QStringLiteral("%1\nLine: %2\n%3").arg(reason).arg(line).arg(offendingText(text, line, column));
+    return QStringLiteral("%1\nLine: %2\n%3")
+        .arg(reason)
+        .arg(line)
+        .arg(offendingText(text, line, column));
 }
 
 std::optional<QString> LoadXmlFile(QDomDocument& doc, const QString& path) {
@@ -51,7 +54,9 @@ QDomElement ChildElement(const QDomElement& parent, const QString& name) {
     return parent.firstChildElement(name);
 }
 
-QString ElementText(const QDomElement& element) { return element.text(); }
+QString ElementText(const QDomElement& element) {
+    return element.text();
+}
 
 void ClearDocument(QDomDocument& doc) {
     while (!doc.firstChild().isNull())
@@ -67,7 +72,9 @@ QDomElement AppendTextElement(QDomDocument& doc, QDomElement& parent, const QStr
     return child;
 }
 
-QByteArray SerializeXml(const QDomDocument& doc) { return doc.toByteArray(-1); }
+QByteArray SerializeXml(const QDomDocument& doc) {
+    return doc.toByteArray(-1);
+}
 
 std::optional<QString> SaveXmlFile(const QDomDocument& doc, const QString& path) {
     return WriteFileAtomically(path, SerializeXml(doc));

@@ -16,7 +16,9 @@
 
 namespace {
 
-QString sep() { return QString(QDir::separator()); }
+QString sep() {
+    return QString(QDir::separator());
+}
 
 } // namespace
 
@@ -87,7 +89,8 @@ void TestMainWindow::newProjectTitles() {
         return d->result();
     };
     f.window->NewClick();
-    QCOMPARE(f.window->windowTitle(), QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane :Plant1"));
+    QCOMPARE(f.window->windowTitle(),
+             QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane :Plant1"));
     QCOMPARE(f.ws.ProjectName, QStringLiteral("Plant1"));
     QVERIFY(QFileInfo(f.projects() + "/Plant1/bin").isDir());
     QCOMPARE(f.ws.ProjectFolder, QDir::toNativeSeparators(f.projects() + "/Plant1"));
@@ -111,7 +114,8 @@ void TestMainWindow::translateButtonFollowsMode_data() {
     QTest::newRow("no MODE") << file("") << true;
     QTest::newRow("mode lower case") << file("<mode>0</mode>") << true;
     QTest::newRow("declaration and blanks")
-        << QByteArray("<?xml version=\"1.0\"?>\n<General_Parameter>\n  <MODE>0</MODE>\n</General_Parameter>\n")
+        << QByteArray("<?xml version=\"1.0\"?>\n<General_Parameter>\n  "
+                      "<MODE>0</MODE>\n</General_Parameter>\n")
         << false;
     QTest::newRow("not well-formed") << QByteArray("<General_Parameter><MODE>0</MODE>") << true;
     QTest::newRow("no file") << QByteArray() << true;
@@ -189,18 +193,24 @@ void TestMainWindow::newProjectMessages_data() {
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("created");
     const QStringList invalid{"Name project not valid"};
-    QTest::newRow("empty") << "" << "-" << invalid << false;
-    QTest::newRow("existing") << "Existing" << "-"
-                              << QStringList{"Name project not valid because directory already exists"}
-                              << false;
-    QTest::newRow("slash") << "a/b" << "-" << invalid << false;
-    QTest::newRow("backslash") << "a\\b" << "-" << invalid << false;
-    QTest::newRow("dot") << "." << "-" << invalid << false;
-    QTest::newRow("dot dot") << ".." << "-" << invalid << false;
+    QTest::newRow("empty") << ""
+                           << "-" << invalid << false;
+    QTest::newRow("existing")
+        << "Existing"
+        << "-" << QStringList{"Name project not valid because directory already exists"} << false;
+    QTest::newRow("slash") << "a/b"
+                           << "-" << invalid << false;
+    QTest::newRow("backslash") << "a\\b"
+                               << "-" << invalid << false;
+    QTest::newRow("dot") << "."
+                         << "-" << invalid << false;
+    QTest::newRow("dot dot") << ".."
+                             << "-" << invalid << false;
     QTest::newRow("no destination and no name")
-        << "" << "" << QStringList{"directory destination not valid", "Name project not valid"}
-        << false;
-    QTest::newRow("blanks kept") << " Plant 2 " << "-" << QStringList{} << true;
+        << ""
+        << "" << QStringList{"directory destination not valid", "Name project not valid"} << false;
+    QTest::newRow("blanks kept") << " Plant 2 "
+                                 << "-" << QStringList{} << true;
 }
 
 void TestMainWindow::newProjectMessages() {
@@ -211,7 +221,8 @@ void TestMainWindow::newProjectMessages() {
     Fixture f;
     QDir().mkpath(f.projects() + "/Existing");
     f.start();
-    const QStringList before = QDir(f.projects()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QStringList before =
+        QDir(f.projects()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     TFsaveproj* dlg = f.window->FSaveproj;
     dlg->ProjectDialogMode = TFsaveproj::NewProject;
     dlg->NewProjectDestination = destination == "-" ? f.ws.ProjectsFolder : destination;
@@ -288,9 +299,9 @@ void TestMainWindow::hiddenControls() {
     for (QPushButton* b : {f.window->New, f.window->open, f.window->btn_Prm_Gen,
                            f.window->CreateBin, f.window->about, f.window->LbButton1})
         QVERIFY2(b->isVisible(), qPrintable(b->text()));
-    for (QPushButton* b : {f.window->CreateSx, f.window->btn_Translate, f.window->btn_Emcy_Wd,
-                           f.window->btn_Pdo, f.window->btn_Emcy, f.window->btn_Info_Pdo,
-                           f.window->Btn_Ping})
+    for (QPushButton* b :
+         {f.window->CreateSx, f.window->btn_Translate, f.window->btn_Emcy_Wd, f.window->btn_Pdo,
+          f.window->btn_Emcy, f.window->btn_Info_Pdo, f.window->Btn_Ping})
         QVERIFY2(!b->isVisible(), qPrintable(b->text()));
     QCOMPARE(f.window->Edit1->text(), QStringLiteral("0.0.0.0"));
     QCOMPARE(f.window->btn_Pdo->text(), QStringLiteral("Set Traslate PDO"));

@@ -80,17 +80,16 @@ void TestWorkspace::storedName_data() {
     QTest::addColumn<QString>("name");
 
     const QString s = sep();
-    QTest::newRow("without separator") << QByteArray("[lastproj]\nprojectname=Plant1\n") << "Plant1"
-                                       << true << s + "Plant1";
-    QTest::newRow("own separator") << QByteArray("[lastproj]\nprojectname=/Plant1\n") << "Plant1"
-                                   << true << s + "Plant1";
+    QTest::newRow("without separator")
+        << QByteArray("[lastproj]\nprojectname=Plant1\n") << "Plant1" << true << s + "Plant1";
+    QTest::newRow("own separator")
+        << QByteArray("[lastproj]\nprojectname=/Plant1\n") << "Plant1" << true << s + "Plant1";
     QTest::newRow("windows separator") << QByteArray("[lastproj]\r\nprojectname=\\\\Plant1\r\n")
                                        << "Plant1" << true << s + "Plant1";
     QTest::newRow("windows single backslash")
-        << QByteArray("[lastproj]\r\nprojectname=\\Plant1\r\n") << "Plant1" << true
-        << s + "Plant1";
-    QTest::newRow("nested windows") << QByteArray("[lastproj]\nprojectname=\\\\A\\\\B\n") << "A/B"
-                                    << true << s + "A" + s + "B";
+        << QByteArray("[lastproj]\r\nprojectname=\\Plant1\r\n") << "Plant1" << true << s + "Plant1";
+    QTest::newRow("nested windows")
+        << QByteArray("[lastproj]\nprojectname=\\\\A\\\\B\n") << "A/B" << true << s + "A" + s + "B";
     QTest::newRow("no file section") << QByteArray("[other]\nx=1\n") << "" << false << QString();
     QTest::newRow("empty value") << QByteArray("[lastproj]\nprojectname=\n") << "" << false
                                  << QString();
