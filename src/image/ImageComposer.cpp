@@ -59,11 +59,14 @@ ComposeResult elementFailed(const QString& path, const QString& element, const Q
 CompositionStamp CompositionTime() {
     if (!qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH"))
         return {QDateTime::currentDateTime(), {}};
+    // Seconds since the epoch in decimal, the reproducible-builds convention; 64 bits so
+    // that instants after 2038 are read too.
     const QString text = qEnvironmentVariable("SOURCE_DATE_EPOCH");
-    const std::optional<std::int32_t> seconds = ParseIntegerText(text);
-    if (!seconds)
+    bool ok = false;
+    const qint64 seconds = text.toLongLong(&ok);
+    if (!ok || text.isEmpty() || !text.front().isDigit())
         return {{}, QStringLiteral("SOURCE_DATE_EPOCH: ") + InvalidIntegerMessage(text)};
-    return {QDateTime::fromSecsSinceEpoch(*seconds, Qt::LocalTime), {}};
+    return {QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime), {}};
 }
 
 std::uint16_t PackTime(const QTime& time) {

@@ -103,6 +103,7 @@ private Q_SLOTS:
     void composingTwiceGivesTheSameImage();
     void sourceDateEpoch_data();
     void sourceDateEpoch();
+    void sourceDateEpochAfter2038();
     void invalidSourceDateEpoch();
 
 private:
@@ -365,6 +366,24 @@ void TestImageComposer::sourceDateEpoch() {
     QVERIFY2(r.complete, qPrintable(r.message));
     QCOMPARE(image.word(15049), timeWord);
     QCOMPARE(image.word(15051), dateWord);
+}
+
+void TestImageComposer::sourceDateEpochAfter2038() {
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "UTC0");
+    tzset();
+    qputenv("SOURCE_DATE_EPOCH", "4102491661"); // 2100-01-01 13:01:01 UTC
+    ConfigImage image;
+    const ComposeResult r = ComposeImage(image, writePargen(pargen(kDistinct)));
+    qunsetenv("SOURCE_DATE_EPOCH");
+    if (oldZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldZone);
+    tzset();
+    QVERIFY2(r.complete, qPrintable(r.message));
+    QCOMPARE(image.word(15049), 0 * 2048 + 1 * 32 + 13);
+    QCOMPARE(image.word(15051), 1 * 2048 + 1 * 128 + 0);
 }
 
 void TestImageComposer::invalidSourceDateEpoch() {
