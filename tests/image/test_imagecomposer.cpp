@@ -107,6 +107,9 @@ private Q_SLOTS:
     void invalidSourceDateEpoch();
 
 private:
+    ComposeResult composeAt(const QByteArray& zone, const QByteArray& epoch);
+    ConfigImage image; // filled by composeAt
+
     QString writePargen(const QByteArray& text) {
         const QString path = dir_.filePath("pargen.xml");
         QFile f(path);
@@ -347,15 +350,12 @@ void TestImageComposer::sourceDateEpoch_data() {
     QTest::newRow("next day far east") << QByteArray("XYZ-10") << 0x6C60 << 0x4E1A;
 }
 
-void TestImageComposer::sourceDateEpoch() {
-    QFETCH(QByteArray, zone);
-    QFETCH(int, timeWord);
-    QFETCH(int, dateWord);
+// Composes with SOURCE_DATE_EPOCH set and the time zone `zone`, both restored afterwards.
+ComposeResult TestImageComposer::composeAt(const QByteArray& zone, const QByteArray& epoch) {
     const QByteArray oldZone = qgetenv("TZ");
     qputenv("TZ", zone);
     tzset();
-    qputenv("SOURCE_DATE_EPOCH", "1796740527");
-    ConfigImage image;
+    qputenv("SOURCE_DATE_EPOCH", epoch);
     const ComposeResult r = ComposeImage(image, writePargen(pargen(kDistinct)));
     qunsetenv("SOURCE_DATE_EPOCH");
     if (oldZone.isNull())
@@ -363,24 +363,21 @@ void TestImageComposer::sourceDateEpoch() {
     else
         qputenv("TZ", oldZone);
     tzset();
+    return r;
+}
+
+void TestImageComposer::sourceDateEpoch() {
+    QFETCH(QByteArray, zone);
+    QFETCH(int, timeWord);
+    QFETCH(int, dateWord);
+    const ComposeResult r = composeAt(zone, "1796740527");
     QVERIFY2(r.complete, qPrintable(r.message));
     QCOMPARE(image.word(15049), timeWord);
     QCOMPARE(image.word(15051), dateWord);
 }
 
 void TestImageComposer::sourceDateEpochAfter2038() {
-    const QByteArray oldZone = qgetenv("TZ");
-    qputenv("TZ", "UTC0");
-    tzset();
-    qputenv("SOURCE_DATE_EPOCH", "4102491661"); // 2100-01-01 13:01:01 UTC
-    ConfigImage image;
-    const ComposeResult r = ComposeImage(image, writePargen(pargen(kDistinct)));
-    qunsetenv("SOURCE_DATE_EPOCH");
-    if (oldZone.isNull())
-        qunsetenv("TZ");
-    else
-        qputenv("TZ", oldZone);
-    tzset();
+    const ComposeResult r = composeAt("UTC0", "4102491661"); // 2100-01-01 13:01:01 UTC
     QVERIFY2(r.complete, qPrintable(r.message));
     QCOMPARE(image.word(15049), 0 * 2048 + 1 * 32 + 13);
     QCOMPARE(image.word(15051), 1 * 2048 + 1 * 128 + 0);
