@@ -1,5 +1,6 @@
 #include "parameters/TFSetVar.h"
 
+#include "common/ButtonRow.h"
 #include "common/Prompter.h"
 #include "parameters/TranslateTable.h"
 #include "shell/Workspace.h"
@@ -64,13 +65,9 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
     bitbtn1->setAutoDefault(false);
     bitbtn2->setAutoDefault(false);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(bitbtn1);
-    buttons->addWidget(bitbtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sga);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
     resize(820, 520);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFSetVar::SaveTranslateTable);

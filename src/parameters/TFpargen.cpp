@@ -1,5 +1,6 @@
 #include "parameters/TFpargen.h"
 
+#include "common/ButtonRow.h"
 #include "common/Prompter.h"
 #include "parameters/PortSpinEdit.h"
 #include "parameters/TFSNMP.h"
@@ -135,16 +136,12 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
     bitbtn1->setDefault(true);
     bitbtn2->setAutoDefault(false);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(bitbtn1);
-    buttons->addWidget(bitbtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addWidget(GroupBox2);
     layout->addWidget(GroupBox3);
     layout->addWidget(RG_Mode);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFpargen::BitBtn1Click);

@@ -1,5 +1,6 @@
 #include "shell/TFsaveproj.h"
 
+#include "common/ButtonRow.h"
 #include "common/FileIO.h"
 #include "common/Prompter.h"
 #include "shell/Workspace.h"
@@ -34,14 +35,10 @@ TFsaveproj::TFsaveproj(Workspace& ws, Prompter& prompter, QWidget* parent)
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
     bitbtn1->setDefault(true);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(bitbtn1);
-    buttons->addWidget(bitbtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Edit1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFsaveproj::BitBtn1Click);
