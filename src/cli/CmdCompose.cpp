@@ -1,5 +1,6 @@
 // quenzor-cli compose: the image step of Update Device, pargen.xml into bin/bank1.bin and
 // bin/bankg.c, with nothing written when the composition fails.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 #include "common/FileIO.h"
@@ -21,13 +22,16 @@ const char kUsage[] =
 } // namespace
 
 int RunComposeCommand(const QStringList& args) {
-    if (const auto status = CheckOneArgument(args, kUsage))
+    CommandLine line(kUsage);
+    if (const auto status = line.parse(args, 1, 1))
         return *status;
-    const QString project = QDir::toNativeSeparators(QFileInfo(args.first()).absoluteFilePath());
+    const QString project =
+        QDir::toNativeSeparators(QFileInfo(line.positional().first()).absoluteFilePath());
     ConfigImage image;
-    if (const auto failure =
-            ComposeAndSaveImage(image, JoinPath(project, QStringLiteral("pargen.xml")), project)) {
-        CliErr(*failure);
+    if (Result<> saved =
+            ComposeAndSaveImage(image, JoinPath(project, QStringLiteral("pargen.xml")), project);
+        !saved) {
+        CliErr(saved.error());
         return 1;
     }
     CliOut(QDir::toNativeSeparators(ImageBinPath(project)));

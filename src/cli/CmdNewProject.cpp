@@ -1,5 +1,6 @@
 // quenzor-cli new-project: a project folder with its bin folder, the default pargen.xml and
 // an empty var.xml, as New project makes them.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 #include "common/FileIO.h"
@@ -20,20 +21,28 @@ const char kUsage[] =
 } // namespace
 
 int RunNewProjectCommand(const QStringList& args) {
-    if (const auto status = CheckOneArgument(args, kUsage))
+    CommandLine line(kUsage);
+    if (const auto status = line.parse(args, 1, 1))
         return *status;
-    if (args.first().isEmpty())
-        return UsageError(kUsage);
+    const QString given = line.positional().first();
+    // The folder would be named with U+FFFD instead of what was typed.
+    if (!ArgumentIsFaithful(given)) {
+        CliErr(QStringLiteral("Name project not valid"));
+        return 1;
+    }
     const QString project =
-        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(args.first()).absoluteFilePath()));
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(given).absoluteFilePath()));
     if (const auto failure = CreateProjectFolder(project)) {
         CliErr(*failure);
         return 1;
     }
     const QString pargen = JoinPath(project, QStringLiteral("pargen.xml"));
     const QString var = JoinPath(project, QStringLiteral("var.xml"));
-    if (const auto failure = WriteNewProjectFiles(pargen, var)) {
-        CliErr(*failure);
+    if (Result<> written = WriteNewProjectFiles(pargen, var); !written) {
+        // The folder is ours (an existing one is refused above): a half-made project would
+        // only be refused as existing on the next try.
+        QDir(project).removeRecursively();
+        CliErr(written.error());
         return 1;
     }
     CliOut(pargen);

@@ -1,4 +1,5 @@
 // quenzor-cli patch: the S-record patcher alone, on any base firmware and bank folder.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 #include "common/ConsolePrompter.h"
@@ -24,36 +25,23 @@ const char kUsage[] =
     "Exit status: 0 result 1, 1 a message was raised, 3 result 0 or -1 without a message,\n"
     "2 usage.";
 
-int usageError() {
-    CliErr(QString::fromLatin1(kUsage));
-    return 2;
-}
-
 } // namespace
 
 int RunPatchCommand(const QStringList& args) {
-    if (WantsHelp(args)) {
-        CliOut(QString::fromLatin1(kUsage));
-        return 0;
-    }
-    QStringList positional;
+    CommandLine line(kUsage);
+    line.addOption(QStringLiteral("bank"), QStringLiteral("N"));
+    if (const auto status = line.parse(args, 3, 3))
+        return *status;
     int bank = 1;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--bank")) {
-            if (i + 1 >= args.size())
-                return usageError();
-            const auto value = ParseIntegerText(args[++i]);
-            if (!value || !IsValidBank(*value))
-                return usageError();
-            bank = *value;
-        } else if (args[i].startsWith(QLatin1String("--"))) {
-            return usageError();
-        } else {
-            positional << args[i];
+    if (line.isSet(QStringLiteral("bank"))) {
+        const auto value = ParseIntegerText(line.value(QStringLiteral("bank")));
+        if (!value || !IsValidBank(*value)) {
+            CliErr(QString::fromLatin1(kUsage));
+            return 2;
         }
+        bank = *value;
     }
-    if (positional.size() != 3)
-        return usageError();
+    const QStringList positional = line.positional();
 
     const QFileInfo out(positional[2]);
     ConsolePrompter prompter;

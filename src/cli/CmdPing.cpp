@@ -1,4 +1,5 @@
 // quenzor-cli ping: the main window's device check from a terminal, with the same texts.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 #include "ping/PingDevice.h"
@@ -15,7 +16,8 @@ const char kUsage[] = "usage: quenzor-cli ping ADDRESS\n\n"
 } // namespace
 
 int RunPingCommand(const QStringList& args) {
-    if (const auto status = CheckOneArgument(args, kUsage))
+    CommandLine line(kUsage);
+    if (const auto status = line.parse(args, 1, 1))
         return *status;
     IcmpEchoClient Ping1;
     int PingReplyState = kPingNoReport;
@@ -23,7 +25,7 @@ int RunPingCommand(const QStringList& args) {
         PingReplyState = PingReplyStateFor(status);
     };
     const PingResult result =
-        RunPingDevice(Ping1, PingReplyState, args.first(), ThreadPingLoopHooks());
+        RunPingDevice(Ping1, PingReplyState, line.positional().first(), ThreadPingLoopHooks());
     CliOut(result.text);
     if (!result.detail.isEmpty())
         CliErr(result.detail);

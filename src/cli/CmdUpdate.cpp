@@ -1,9 +1,11 @@
 // quenzor-cli update: the whole Update Device road of the window without windows: compose,
 // write, patch MASTER's base firmware, start the flasher.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 #include "common/ConsolePrompter.h"
 #include "common/FileIO.h"
+#include "common/PrintableText.h"
 #include "firmware/FirmwareUpdate.h"
 #include "image/ImageWriters.h"
 #include "shell/Workspace.h"
@@ -27,29 +29,23 @@ const char kUsage[] =
 } // namespace
 
 int RunUpdateCommand(const QStringList& args) {
-    if (HelpShown(args, kUsage))
-        return 0;
-    QString project;
+    CommandLine line(kUsage);
+    line.addOption(QStringLiteral("port"), QStringLiteral("COMn"));
+    line.addOption(QStringLiteral("wait"));
+    if (const auto status = line.parse(args, 1, 1))
+        return *status;
+    const QString project = line.positional().first();
+    const bool wait = line.isSet(QStringLiteral("wait"));
     int portIndex = -1;
-    bool wait = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--port") && i + 1 < args.size()) {
-            const QString port = args[++i].toUpper();
-            for (int p = 0; p < 8; ++p)
-                if (port == QStringLiteral("COM%1").arg(p + 1))
-                    portIndex = p;
-            if (portIndex < 0)
-                return UsageError(kUsage);
-        } else if (args[i] == QLatin1String("--wait")) {
-            wait = true;
-        } else if (args[i].startsWith(QLatin1String("--")) || !project.isEmpty()) {
-            return UsageError(kUsage);
-        } else {
-            project = args[i];
-        }
+    const QString port = line.value(QStringLiteral("port")).toUpper();
+    for (int p = 0; p < 8; ++p)
+        if (port == QStringLiteral("COM%1").arg(p + 1))
+            portIndex = p;
+    if (portIndex < 0) {
+        CliErr(QStringLiteral("quenzor-cli: --port must be one of COM1 to COM8"));
+        CliErr(QString::fromLatin1(kUsage));
+        return 2;
     }
-    if (project.isEmpty() || portIndex < 0)
-        return UsageError(kUsage);
 
     Workspace ws;
     ws.ProgramFolder = DefaultProgramFolder();
@@ -61,8 +57,8 @@ int RunUpdateCommand(const QStringList& args) {
 
     ConsolePrompter prompter;
     ConfigImage image;
-    if (const auto failure = ComposeAndSaveImage(image, ws.PargenPath, ws.ProjectFolder)) {
-        prompter.errorReport(*failure);
+    if (Result<> saved = ComposeAndSaveImage(image, ws.PargenPath, ws.ProjectFolder); !saved) {
+        prompter.errorReport(saved.error());
         return 1;
     }
     ProcessFlasherLauncher launcher(wait);
@@ -72,9 +68,9 @@ int RunUpdateCommand(const QStringList& args) {
     NoPatchProgress progress;
     if (!update.execute(portIndex, progress))
         return 1;
-    CliOut(QStringLiteral("%1 started on COM%2 with %3")
-               .arg(QDir::toNativeSeparators(update.flasherPath()))
-               .arg(portIndex + 1)
-               .arg(QDir::toNativeSeparators(update.newFirmwarePath())));
+    CliOut(PrintableText(QStringLiteral("%1 started on COM%2 with %3")
+                             .arg(QDir::toNativeSeparators(update.flasherPath()),
+                                  QString::number(portIndex + 1),
+                                  QDir::toNativeSeparators(update.newFirmwarePath()))));
     return wait ? launcher.exitStatus() : 0;
 }

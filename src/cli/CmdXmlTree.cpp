@@ -1,4 +1,5 @@
 // quenzor-cli xml-tree FILE: the tree the XML tool would show, one node per line.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
 #include "common/Ansi.h"
@@ -40,21 +41,16 @@ const char kHelp[] =
 } // namespace
 
 int RunXmlTree(const QStringList& args) {
-    if (HelpShown(args, kHelp))
-        return 0;
-    if (args.size() != 1)
-        return UsageError("usage: quenzor-cli xml-tree FILE");
-    const QString path = args.first();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        CliErr(CannotOpenMessage(path, file.errorString()));
+    CommandLine line(kHelp);
+    if (const auto status = line.parse(args, 1, 1))
+        return *status;
+    const QString path = line.positional().first();
+    Result<QByteArray> read = ReadRegularFile(path);
+    if (!read) {
+        CliErr(read.error());
         return 1;
     }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        CliErr(CannotOpenMessage(path, file.errorString()));
-        return 1;
-    }
+    const QByteArray& text = *read;
 
     std::unique_ptr<TXMLNode> document;
     try {

@@ -4,8 +4,6 @@
 
 #include <QStringList>
 
-#include <optional>
-
 struct CliCommand {
     const char* name;
     const char* summary;
@@ -15,15 +13,10 @@ struct CliCommand {
 // Writes to standard output / standard error as local 8-bit text.
 void CliOut(const QString& text);
 void CliErr(const QString& text);
-// True when the arguments ask for help.
-bool WantsHelp(const QStringList& args);
-// Usage text on standard error; returns the usage exit status, 2.
-int UsageError(const char* usage);
-// When the arguments ask for help: usage text on standard output, and true.
-bool HelpShown(const QStringList& args, const char* usage);
-// The form COMMAND ARG: nothing when args hold one argument that is not an option, else the
-// exit status once help (0) or the usage error (2) is printed.
-std::optional<int> CheckOneArgument(const QStringList& args, const char* usage);
+
+// False for an argument whose bytes are not valid text in the local encoding: its decoded
+// form has lost what was typed (a name would become U+FFFD).
+bool ArgumentIsFaithful(const QString& argument);
 
 // Subcommands.
 int RunXmlTree(const QStringList& args);

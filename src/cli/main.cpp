@@ -42,28 +42,12 @@ void CliErr(const QString& text) {
     std::fflush(stderr);
 }
 
-bool WantsHelp(const QStringList& args) {
-    return args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
-}
+namespace {
+QStringList unfaithfulArguments;
+} // namespace
 
-int UsageError(const char* usage) {
-    CliErr(QString::fromLatin1(usage));
-    return 2;
-}
-
-bool HelpShown(const QStringList& args, const char* usage) {
-    if (!WantsHelp(args))
-        return false;
-    CliOut(QString::fromLatin1(usage));
-    return true;
-}
-
-std::optional<int> CheckOneArgument(const QStringList& args, const char* usage) {
-    if (HelpShown(args, usage))
-        return 0;
-    if (args.size() != 1 || args.first().startsWith(QLatin1String("--")))
-        return UsageError(usage);
-    return std::nullopt;
+bool ArgumentIsFaithful(const QString& argument) {
+    return !unfaithfulArguments.contains(argument);
 }
 
 int main(int argc, char** argv) {
@@ -71,6 +55,12 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Firmware Quenzor"));
     QStringList args = app.arguments();
     args.removeFirst();
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        const QString decoded = QString::fromLocal8Bit(raw);
+        if (decoded.toLocal8Bit() != raw)
+            unfaithfulArguments << decoded;
+    }
     if (args.isEmpty() || args.first() == QStringLiteral("--help") ||
         args.first() == QStringLiteral("-h")) {
         usage();

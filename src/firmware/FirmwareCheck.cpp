@@ -5,6 +5,7 @@
 #include "firmware/LineReader.h"
 #include "firmware/SRecord.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -17,6 +18,10 @@ QString hexByteText(unsigned value) {
 
 FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
     FirmwareCheck check;
+    if (const QString refused = CheckRegularFile(path); !refused.isEmpty()) {
+        check.readError = refused;
+        return check;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         check.readError = CannotOpenMessage(path, file.errorString());
@@ -78,19 +83,23 @@ FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
 }
 
 QString ReadBankFile(const QString& path, ConfigImage& image) {
+    if (const QString refused = CheckRegularFile(path); !refused.isEmpty())
+        return refused;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return CannotOpenMessage(path, file.errorString());
     const QByteArray bytes = file.read(kImageSize + 1);
     if (!ConfigImage::fromByteArray(bytes, image))
         return QStringLiteral("File \"%1\" is not a bank file: %2 bytes, not %3")
-            .arg(path)
-            .arg(file.size())
-            .arg(kImageSize);
+            .arg(QDir::toNativeSeparators(path), QString::number(file.size()),
+                 QString::number(kImageSize));
     return {};
 }
 
 bool LooksLikeSRecordFile(const QString& path) {
+    // Never opened unless regular: opening a FIFO would wait for a writer.
+    if (!CheckRegularFile(path).isEmpty())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

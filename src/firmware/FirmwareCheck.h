@@ -24,12 +24,16 @@ struct FirmwareCheck {
 
     bool windowComplete() const { return windowBytes == qint64(kImageSize); }
     bool sound() const { return readError.isEmpty() && faults == 0; }
+    bool terminated() const { return terminations > 0; }
+    // What a flasher may write to a device: sound, the window whole, and an end record.
+    bool flashable() const { return sound() && windowComplete() && terminated(); }
 };
 
 // `bank` selects the window (1 for the configuration image).
 FirmwareCheck CheckFirmwareFile(const QString& path, int bank);
 
 // Reads a raw bank file (exactly 16384 bytes). Empty on success, otherwise the reason.
+// Anything but a regular file is refused before it is opened.
 QString ReadBankFile(const QString& path, ConfigImage& image);
 
 // A file that starts with an S-record type is treated as firmware, anything else as a bank file.

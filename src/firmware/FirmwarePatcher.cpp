@@ -183,7 +183,8 @@ MergeOutcome merge(int bank, bool askWhenMissing, LineReader& reader, BlockWrite
 
 int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
                       const QString& outputName, const QString& binFolder,
-                      const QString& outputFolder, PatchProgress& progress, Prompter& prompter) {
+                      const QString& outputFolder, PatchProgress& progress, Prompter& prompter,
+                      PatchOutput keep) {
     progress.setPosition(0);
     if (!QFileInfo(inputFile).isFile()) {
         prompter.message(kInputMissing);
@@ -237,6 +238,11 @@ int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
         BlockWriter writer(output);
         outcome =
             merge(bank, askWhenMissing, reader, writer, *records, position, progress, prompter);
+    }
+    if (outcome.ok && keep == PatchOutput::OnlyWhenPlaced && outcome.result != 1) {
+        output.cancelWriting();
+        progress.setPosition(counter);
+        return outcome.result;
     }
     if (outcome.ok && !output.commit())
         outcome = {};

@@ -32,6 +32,12 @@ inline constexpr char kBankRecordsFileName[] = "Bin.sx";
 // it was): only a result of 1 means `outputFolder`/`outputName` now holds the new firmware.
 // `askWhenMissing` asks, at an "S9" record with the bank not yet placed, whether to insert
 // the bank records there.
+//
+// What a merge that ran to its end leaves: the output whatever the result (the patch command),
+// or only a firmware that carries the bank and an end record (the update road, where an
+// earlier good file must never be replaced by one without the configuration).
+enum class PatchOutput { Merged, OnlyWhenPlaced };
 int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
                       const QString& outputName, const QString& binFolder,
-                      const QString& outputFolder, PatchProgress& progress, Prompter& prompter);
+                      const QString& outputFolder, PatchProgress& progress, Prompter& prompter,
+                      PatchOutput keep = PatchOutput::Merged);

@@ -100,8 +100,9 @@ QString FirmwareUpdate::flasherPath() const {
 
 int FirmwareUpdate::patch(PatchProgress& progress) {
     CountingPrompter counting(prompter_);
-    const int result = PatchFirmwareBank(1, false, firmwarePath_, newFileName_, binFolder_,
-                                         outputFolder_, progress, counting);
+    const int result =
+        PatchFirmwareBank(1, false, firmwarePath_, newFileName_, binFolder_, outputFolder_,
+                          progress, counting, PatchOutput::OnlyWhenPlaced);
     lastPatch_ = result;
     if (result == -1 && counting.shown == 0)
         prompter_.message(

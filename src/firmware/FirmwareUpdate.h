@@ -25,7 +25,9 @@ public:
     bool prepare();
 
     // Patches bank 1 into the new firmware file and removes the per-bank intermediate names.
-    // Returns the patcher's result; a result of -1 is always explained to the user.
+    // Returns the patcher's result; a result of -1 is always explained to the user. The new
+    // firmware file is written only when the bank was placed (result 1): a file left by an
+    // earlier update is never replaced by one without the configuration or an end record.
     int patch(PatchProgress& progress);
 
     // Starts the flasher on the new firmware and the port with the zero-based `portIndex`,

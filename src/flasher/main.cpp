@@ -69,8 +69,8 @@ public:
         if (path.isEmpty())
             path =
                 JoinPath(QCoreApplication::applicationDirPath(), QStringLiteral("VidodIzuze.log"));
-        if (const auto failure = WriteFileAtomically(path, text_.toUtf8()))
-            std::fprintf(stderr, "%s\n", failure->toLocal8Bit().constData());
+        if (Result<> saved = WriteFileAtomically(path, text_.toUtf8()); !saved)
+            std::fprintf(stderr, "%s\n", saved.error().toLocal8Bit().constData());
     }
 
 private:

@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QDomDocument>
-#include <QFile>
 
 namespace {
 
@@ -92,11 +91,11 @@ ComposeResult ComposeImage(ConfigImage& image, const QString& pargenPath,
                            const CompositionClock& clock) {
     image.clear();
 
-    QFile file(pargenPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(CannotOpenMessage(pargenPath, file.errorString()));
+    Result<QByteArray> text = ReadRegularFile(pargenPath);
+    if (!text)
+        return failed(text.error());
     QDomDocument doc;
-    if (const std::optional<QString> why = LoadXmlText(doc, file.readAll()))
+    if (const std::optional<QString> why = LoadXmlText(doc, *text))
         return failed(QStringLiteral("File \"%1\" is not well-formed XML: %2")
                           .arg(QDir::toNativeSeparators(pargenPath), *why));
 

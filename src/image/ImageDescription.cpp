@@ -1,6 +1,7 @@
 #include "image/ImageDescription.h"
 
 #include "common/Ansi.h"
+#include "common/PrintableText.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ QString community(const ConfigImage& image, std::size_t offset) {
     QByteArray bytes;
     for (std::size_t i = 0; i + 1 < kSnmpFieldSize && image.byte(offset + i) != 0; ++i)
         bytes.append(static_cast<char>(image.byte(offset + i)));
-    QString text = QLatin1Char('"') + FromAnsi(bytes) + QLatin1Char('"');
+    QString text = QLatin1Char('"') + PrintableText(FromAnsi(bytes)) + QLatin1Char('"');
     if (image.byte(offset + kSnmpFieldSize - 1) != 0)
         text += QStringLiteral(" (not terminated: byte 14 is not zero)");
     return text;
@@ -25,7 +26,7 @@ QString community(const ConfigImage& image, std::size_t offset) {
 QString named(const QString& name, int code) {
     if (name.isEmpty())
         return QStringLiteral("unknown (code %1)").arg(code);
-    return QStringLiteral("%1 (code %2)").arg(name).arg(code);
+    return QStringLiteral("%1 (code %2)").arg(name, QString::number(code));
 }
 
 QString hex4(unsigned value) {

@@ -48,21 +48,20 @@ QByteArray RenderImageC(const ConfigImage& image) {
     return out;
 }
 
-std::optional<QString> SaveImageBin(const ConfigImage& image, const QString& projectFolder) {
+Result<> SaveImageBin(const ConfigImage& image, const QString& projectFolder) {
     return WriteFileAtomically(ImageBinPath(projectFolder), image.toByteArray());
 }
 
-std::optional<QString> SaveImageC(const ConfigImage& image, const QString& projectFolder) {
+Result<> SaveImageC(const ConfigImage& image, const QString& projectFolder) {
     return WriteFileAtomically(ImageCPath(projectFolder), RenderImageC(image));
 }
 
-std::optional<QString> ComposeAndSaveImage(ConfigImage& image, const QString& pargenPath,
-                                           const QString& projectFolder,
-                                           const CompositionClock& clock) {
+Result<> ComposeAndSaveImage(ConfigImage& image, const QString& pargenPath,
+                             const QString& projectFolder, const CompositionClock& clock) {
     const ComposeResult composed = ComposeImage(image, pargenPath, clock);
     if (!composed.complete)
-        return composed.message;
-    if (std::optional<QString> failure = SaveImageBin(image, projectFolder))
-        return failure;
-    return SaveImageC(image, projectFolder);
+        return Fail(composed.message);
+    // Both renderings or neither: a bank1.bin newer than its bankg.c would tell two stories.
+    return WriteFilesTogether({{ImageBinPath(projectFolder), image.toByteArray()},
+                               {ImageCPath(projectFolder), RenderImageC(image)}});
 }

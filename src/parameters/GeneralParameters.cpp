@@ -144,13 +144,13 @@ QByteArray ParametersXml(const GeneralParameters& values) {
     return SerializeXml(parametersDocument(values));
 }
 
-std::optional<QString> SaveParameters(const GeneralParameters& values, const QString& path) {
+Result<> SaveParameters(const GeneralParameters& values, const QString& path) {
     const QDomDocument doc = parametersDocument(values);
     // A control character in a community name would make a file no reader accepts.
     QDomDocument check;
     if (LoadXmlText(check, SerializeXml(doc)))
-        return CannotCreateMessage(path, QStringLiteral("A value holds a character that "
-                                                        "cannot be stored."));
+        return Fail(CannotCreateMessage(path, QStringLiteral("A value holds a character that "
+                                                             "cannot be stored.")));
     return SaveXmlFile(doc, path);
 }
 
@@ -198,8 +198,8 @@ ParametersOk ConfirmParameters(const GeneralParameters& values, const QString& p
     }
     if (replacesUnreadFile && !prompter.question(dialogTitle, ReplaceUnreadFileQuestion(path)))
         return ParametersOk::Declined;
-    if (auto error = SaveParameters(values, path)) {
-        prompter.errorReport(*error);
+    if (Result<> saved = SaveParameters(values, path); !saved) {
+        prompter.errorReport(saved.error());
         return ParametersOk::SaveFailed;
     }
     return ParametersOk::Saved;

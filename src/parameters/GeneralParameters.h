@@ -2,6 +2,8 @@
 // them, their defaults, the file's reader and writer, and the checks run before a save.
 #pragma once
 
+#include "common/Result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -58,7 +60,7 @@ LoadedParameters LoadParameters(const QString& path);
 QByteArray ParametersXml(const GeneralParameters& values);
 
 // Replaces the file atomically. nullopt on success, else the "Cannot create file" text.
-std::optional<QString> SaveParameters(const GeneralParameters& values, const QString& path);
+Result<> SaveParameters(const GeneralParameters& values, const QString& path);
 
 // The checks of an OK, in order; the first failure's message, or nullopt when all pass.
 std::optional<QString> ValidateParameters(const GeneralParameters& values);

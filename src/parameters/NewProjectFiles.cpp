@@ -19,8 +19,8 @@ std::optional<QString> CreateProjectFolder(const QString& folder) {
     return std::nullopt;
 }
 
-std::optional<QString> WriteNewProjectFiles(const QString& pargenPath, const QString& varPath) {
-    if (auto error = SaveParameters(WriteParameterDefaults(), pargenPath))
-        return error;
+Result<> WriteNewProjectFiles(const QString& pargenPath, const QString& varPath) {
+    if (Result<> saved = SaveParameters(WriteParameterDefaults(), pargenPath); !saved)
+        return saved;
     return SaveTranslateFile({}, varPath);
 }

@@ -2,6 +2,8 @@
 // translate table, in a project folder with its bin folder.
 #pragma once
 
+#include "common/Result.h"
+
 #include <QString>
 
 #include <optional>
@@ -10,6 +12,6 @@
 // that already exists. nullopt on success, else the reason.
 std::optional<QString> CreateProjectFolder(const QString& folder);
 
-// Writes the default pargen.xml and an empty var.xml. nullopt on success, else the first
-// failure's "Cannot create file" text.
-std::optional<QString> WriteNewProjectFiles(const QString& pargenPath, const QString& varPath);
+// Writes the default pargen.xml and an empty var.xml; the failure is the first "Cannot create
+// file" text.
+Result<> WriteNewProjectFiles(const QString& pargenPath, const QString& varPath);

@@ -116,8 +116,7 @@ std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QStr
             if (i >= kTranslateRows) {
                 problem = QStringLiteral("\"%1\" holds more than %2 rows; only the first %2 "
                                          "are shown.")
-                              .arg(shown)
-                              .arg(kTranslateRows);
+                              .arg(shown, QString::number(kTranslateRows));
                 break;
             }
             for (int a = 0; a < kAttributes.size(); ++a) {
@@ -218,11 +217,11 @@ std::optional<QByteArray> TranslateTableXml(const QList<TMyRec>& rows) {
     return out;
 }
 
-std::optional<QString> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path) {
+Result<> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path) {
     const auto xml = TranslateTableXml(rows);
     if (!xml)
-        return CannotCreateMessage(path, QStringLiteral("A Mnemonic holds a character that "
-                                                        "cannot be stored."));
+        return Fail(CannotCreateMessage(path, QStringLiteral("A Mnemonic holds a character "
+                                                             "that cannot be stored.")));
     return WriteFileAtomically(path, *xml);
 }
 
@@ -247,8 +246,8 @@ bool ConfirmTranslateTable(const TranslateTableModel& model, const QString& path
     }
     if (replacesUnreadFile && !prompter.question(dialogTitle, ReplaceUnreadFileQuestion(path)))
         return false;
-    if (auto error = SaveTranslateFile(rows, path)) {
-        prompter.errorReport(*error);
+    if (Result<> saved = SaveTranslateFile(rows, path); !saved) {
+        prompter.errorReport(saved.error());
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 // and writer, and the row checks run before a save.
 #pragma once
 
+#include "common/Result.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QList>
@@ -93,7 +95,7 @@ int FirstLeftOutLine(const TranslateTableModel& model);
 std::optional<QByteArray> TranslateTableXml(const QList<TMyRec>& rows);
 
 // Replaces var.xml atomically. nullopt on success, else the "Cannot create file" text.
-std::optional<QString> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path);
+Result<> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path);
 
 // The OK of the translate table dialog: the checks (an error box on failure), a question when
 // typed lines would be left out or an unread file replaced, then the save (a failed write goes

@@ -262,9 +262,9 @@ void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {
         Labelstate->setText(QStringLiteral("Wait.."));
         QCoreApplication::processEvents(); // once, so the window repaints before the work
         // A failed composition or write stops here: no stale or half-filled image is patched.
-        if (const auto failure =
-                ComposeAndSaveImage(configImage, ws_.PargenPath, ws_.ProjectFolder)) {
-            prompter_.errorReport(*failure);
+        if (Result<> saved = ComposeAndSaveImage(configImage, ws_.PargenPath, ws_.ProjectFolder);
+            !saved) {
+            prompter_.errorReport(saved.error());
             return;
         }
         Labelstate->setText(QStringLiteral("--"));
@@ -290,7 +290,7 @@ void TFQuenzoreFirmWare::Label6Click() {
 }
 
 void TFQuenzoreFirmWare::closeEvent(QCloseEvent* event) {
-    if (!SaveLastProject(ws_))
+    if (!SaveLastProject(ws_).ok())
         prompter_.message(QStringLiteral("The last project could not be stored in \"%1\"; it "
                                          "will not be reopened at the next start.")
                               .arg(QDir::toNativeSeparators(SettingsPath(ws_))));

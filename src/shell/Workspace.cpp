@@ -1,55 +1,84 @@
 #include "shell/Workspace.h"
 
+#include "common/Ansi.h"
 #include "common/FileIO.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QStringDecoder>
 
 namespace {
 
 const QString kSection = QStringLiteral("lastproj");
 const QString kKey = QStringLiteral("projectname");
 
-// A value stored on Windows carries "\" separators; make it ours.
+// A value stored on Windows carries "\" separators; make it ours. A project path has no
+// empty part, so doubled separators (an escaped "\\" of earlier versions) are one.
 QString toPlatformSeparators(QString path) {
     path.replace(QLatin1Char('\\'), QDir::separator());
     path.replace(QLatin1Char('/'), QDir::separator());
+    const QString doubled(2, QDir::separator());
+    while (path.contains(doubled))
+        path.replace(doubled, QString(QDir::separator()));
     return path;
 }
 
-// QSettings drops a lone "\" before a letter as an unknown escape, so a value written by the
-// Windows program (projectname=\Plant1) is read from the raw line; values that QSettings
-// itself wrote (escaped "\\" or quoted) come out the same either way.
+// The settings file is read and written line by line, the value verbatim as the Windows
+// profile functions keep it: no escapes, "," and ";" are plain characters, and only a pair of
+// double quotes around the whole value is taken off (so blanks at its ends can be kept).
+QStringList settingsLines(const QString& iniPath) {
+    Result<QByteArray> bytes = ReadRegularFile(iniPath);
+    if (!bytes)
+        return {};
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(*bytes);
+    if (utf8.hasError())
+        text = FromAnsi(*bytes); // written on Windows in its code page
+    text.remove(QLatin1Char('\r'));
+    return text.split(QLatin1Char('\n'));
+}
+
+bool isSectionLine(const QString& line, QString* name = nullptr) {
+    const QString t = line.trimmed();
+    if (!t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
+        return false;
+    if (name)
+        *name = t.mid(1, t.size() - 2).trimmed();
+    return true;
+}
+
+bool isKeyLine(const QString& line) {
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq >= 0 && line.left(eq).trimmed().compare(kKey, Qt::CaseInsensitive) == 0;
+}
+
 QString readStoredProjectName(const QString& iniPath) {
-    QSettings settings(iniPath, QSettings::IniFormat);
-    const QString viaSettings =
-        settings.value(kSection + QLatin1Char('/') + kKey, QString()).toString();
-    QFile file(iniPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return viaSettings;
     bool inSection = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            inSection = line.compare(QLatin1Char('[') + kSection + QLatin1Char(']'),
-                                     Qt::CaseInsensitive) == 0;
+    for (const QString& line : settingsLines(iniPath)) {
+        QString section;
+        if (isSectionLine(line, &section)) {
+            inSection = section.compare(kSection, Qt::CaseInsensitive) == 0;
             continue;
         }
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (!inSection || eq < 0 || line.left(eq).trimmed().compare(kKey, Qt::CaseInsensitive) != 0)
+        if (!inSection || !isKeyLine(line))
             continue;
-        QString raw = line.mid(eq + 1).trimmed();
-        if (!raw.contains(QLatin1Char('\\')))
-            return viaSettings;
-        if (raw.size() >= 2 && raw.startsWith(QLatin1Char('"')) && raw.endsWith(QLatin1Char('"')))
-            raw = raw.mid(1, raw.size() - 2);
-        raw.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
-        return raw;
+        QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
+            value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        return value;
     }
-    return viaSettings;
+    return {};
+}
+
+QString storedForm(const QString& value) {
+    const bool quoted =
+        value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'));
+    if (quoted || value != value.trimmed())
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
 }
 
 void ensureFolder(const QString& path) {
@@ -100,11 +129,39 @@ void RefreshProjectPaths(Workspace& ws) {
     ws.VarPath = JoinPath(ws.ProjectFolder, QStringLiteral("var.xml"));
 }
 
-bool SaveLastProject(const Workspace& ws) {
-    QSettings settings(SettingsPath(ws), QSettings::IniFormat);
-    settings.setValue(kSection + QLatin1Char('/') + kKey, ws.ProjectName);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+Result<> SaveLastProject(const Workspace& ws) {
+    const QString path = SettingsPath(ws);
+    if (ws.ProjectName.contains(QLatin1Char('\n')) || ws.ProjectName.contains(QLatin1Char('\r')))
+        return Fail(CannotCreateMessage(path, QStringLiteral("A project name with a line break "
+                                                             "cannot be stored.")));
+    // Everything else in the file stays as it was.
+    QStringList lines = settingsLines(path);
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    const QString entry = kKey + QLatin1Char('=') + storedForm(ws.ProjectName);
+    qsizetype sectionAt = -1;
+    qsizetype keyAt = -1;
+    qsizetype sectionEnd = lines.size();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString section;
+        if (isSectionLine(lines[i], &section)) {
+            if (sectionAt >= 0 && sectionEnd == lines.size())
+                sectionEnd = i;
+            if (sectionAt < 0 && section.compare(kSection, Qt::CaseInsensitive) == 0)
+                sectionAt = i;
+            continue;
+        }
+        if (sectionAt >= 0 && sectionEnd == lines.size() && keyAt < 0 && isKeyLine(lines[i]))
+            keyAt = i;
+    }
+    if (keyAt >= 0)
+        lines[keyAt] = entry;
+    else if (sectionAt >= 0)
+        lines.insert(sectionEnd, entry);
+    else
+        lines << QLatin1Char('[') + kSection + QLatin1Char(']') << entry;
+    return WriteFileAtomically(
+        path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
 }
 
 QString SettingsPath(const Workspace& ws) {

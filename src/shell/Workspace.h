@@ -2,6 +2,8 @@
 // that remembers the last project between runs.
 #pragma once
 
+#include "common/Result.h"
+
 #include <QString>
 
 // Fixed at build time; 2 in this product.
@@ -28,7 +30,7 @@ bool InitWorkspace(Workspace& ws, const QString& programFolder);
 // PargenPath and VarPath from ProjectFolder; text only, nothing is looked at on disk.
 void RefreshProjectPaths(Workspace& ws);
 
-// Writes ProjectName to "Quenzor.ini". False when the file could not be written.
-bool SaveLastProject(const Workspace& ws);
+// Writes ProjectName to "Quenzor.ini", verbatim, keeping the rest of the file.
+Result<> SaveLastProject(const Workspace& ws);
 
 QString SettingsPath(const Workspace& ws);

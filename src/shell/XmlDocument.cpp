@@ -2,11 +2,17 @@
 
 #include "common/FileIO.h"
 
-#include <QFile>
+#include <QDir>
+#include <QXmlStreamReader>
 
 namespace {
 
-// The start of the text at the parser's position, so the user can find the fault.
+// Project files are two levels deep; far deeper nesting is no project file, and the DOM
+// needs time quadratic in the depth to build it.
+constexpr int kMaxDepth = 32;
+
+// The start of the offending text: the parser points past the fault, so go back to the
+// start of the tag (or reference) it sits in, on the parser's line.
 QString offendingText(const QByteArray& text, int line, int column) {
     const QList<QByteArray> lines = text.split('\n');
     if (line < 1 || line > lines.size())
@@ -14,13 +20,42 @@ QString offendingText(const QByteArray& text, int line, int column) {
     QString at = QString::fromUtf8(lines[line - 1]);
     at.remove(QLatin1Char('\r'));
     const int from = qBound(0, column - 1, int(at.size()));
+    qsizetype start = -1;
+    for (qsizetype i = qMin<qsizetype>(from, at.size() - 1); i >= 0; --i)
+        if (at[i] == QLatin1Char('<') || at[i] == QLatin1Char('&')) {
+            start = i;
+            break;
+        }
+    if (start >= 0)
+        return at.mid(start, 40);
     return at.mid(from, 40).trimmed().isEmpty() ? at.left(40) : at.mid(from, 40);
 }
 
-} // namespace
+// The depth at which nesting goes beyond what a project file may hold, found without
+// building anything; 0 when the text stays within it (or is not well-formed, which the DOM
+// then reports in its own words).
+int tooDeepAtLine(const QByteArray& text) {
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxDepth)
+            return int(reader.lineNumber());
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return 0;
+}
 
-std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
+std::optional<QString> loadXml(QDomDocument& doc, const QByteArray& text, const QString& path) {
     doc.clear();
+    if (const int line = tooDeepAtLine(text)) {
+        const QString where =
+            path.isEmpty() ? QString()
+                           : QStringLiteral(" in \"%1\"").arg(QDir::toNativeSeparators(path));
+        return QStringLiteral("Elements nested more than %1 levels deep%2\nLine: %3")
+            .arg(QString::number(kMaxDepth), where, QString::number(line));
+    }
     QString reason;
     int line = 0;
     int column = 0;
@@ -28,17 +63,21 @@ std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
         return std::nullopt;
     doc.clear();
     return QStringLiteral("%1\nLine: %2\n%3")
-        .arg(reason)
-        .arg(line)
-        .arg(offendingText(text, line, column));
+        .arg(reason, QString::number(line), offendingText(text, line, column));
+}
+
+} // namespace
+
+std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
+    return loadXml(doc, text, QString());
 }
 
 std::optional<QString> LoadXmlFile(QDomDocument& doc, const QString& path) {
     doc.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return CannotOpenMessage(path, file.errorString());
-    return LoadXmlText(doc, file.readAll());
+    Result<QByteArray> text = ReadRegularFile(path);
+    if (!text)
+        return text.error();
+    return loadXml(doc, *text, path);
 }
 
 QDomElement TopLevelElement(const QDomDocument& doc, const QString& name) {
@@ -76,6 +115,6 @@ QByteArray SerializeXml(const QDomDocument& doc) {
     return doc.toByteArray(-1);
 }
 
-std::optional<QString> SaveXmlFile(const QDomDocument& doc, const QString& path) {
+Result<> SaveXmlFile(const QDomDocument& doc, const QString& path) {
     return WriteFileAtomically(path, SerializeXml(doc));
 }

@@ -3,6 +3,8 @@
 // or white space.
 #pragma once
 
+#include "common/Result.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QString>
@@ -35,6 +37,6 @@ QDomElement AppendTextElement(QDomDocument& doc, QDomElement& parent, const QStr
 // The document as UTF-8 text without declaration or white space between elements.
 QByteArray SerializeXml(const QDomDocument& doc);
 
-// Saves the document to `path`, replacing the file atomically. nullopt on success,
-// otherwise "Cannot create file "<path>". <reason>".
-std::optional<QString> SaveXmlFile(const QDomDocument& doc, const QString& path);
+// Saves the document to `path`, replacing the file atomically;
+// the failure is "Cannot create file "<path>". <reason>".
+Result<> SaveXmlFile(const QDomDocument& doc, const QString& path);

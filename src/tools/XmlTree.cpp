@@ -307,5 +307,7 @@ std::optional<QString> SaveXmlTree(const QList<TXmlTreeRow>& rows, const QString
     const QString name = QFileInfo(target).fileName();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return CannotCreateMessage(target, QStringLiteral("No file name"));
-    return WriteFileAtomically(target, composed.Text);
+    if (Result<> saved = WriteFileAtomically(target, composed.Text); !saved)
+        return saved.error();
+    return std::nullopt;
 }

@@ -1,3 +1,4 @@
+#include "CliRun.h"
 #include "FirmwareTestData.h"
 
 #include <QDir>
@@ -19,25 +20,10 @@ const QByteArray kPargen =
     "<SNMP_PRIVATE></SNMP_PRIVATE><BAUD>7</BAUD><PARITY>3</PARITY>"
     "<TIME_OUT>250</TIME_OUT><OFFSET>40001</OFFSET><MODE>0</MODE></General_Parameter>";
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList& args, const QProcessEnvironment& extra = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("SOURCE_DATE_EPOCH", "1796740527");
-    env.insert("TZ", "UTC0");
-    env.insert(extra);
-    p.setProcessEnvironment(env);
-    p.start(kProgramDir + "/quenzor-cli", args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    return runCli(args, extra);
 }
 
 QString lastLine(const QString& text) {

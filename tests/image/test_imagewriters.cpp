@@ -107,8 +107,7 @@ void TestImageWriters::cBlockLines() {
     writeFile(dir.filePath("pargen.xml"), kPargen);
     QVERIFY(QDir(dir.path()).mkdir("bin"));
     ConfigImage image;
-    QCOMPARE(ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp),
-             std::nullopt);
+    QVERIFY(ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp).ok());
     const QList<QByteArray> lines = readFile(dir.filePath("bin/bankg.c")).split('\n');
     // Offset 15000 is the ninth item of line 939; the block ends on line 942.
     const QList<QByteArray> items939 = lines[938].trimmed().split(' ');
@@ -125,7 +124,7 @@ void TestImageWriters::cCompilesToTheSameBytes() {
     QTemporaryDir dir;
     const ConfigImage image = patternImage();
     QVERIFY(QDir(dir.path()).mkdir("bin"));
-    QCOMPARE(SaveImageC(image, dir.path()), std::nullopt);
+    QVERIFY(SaveImageC(image, dir.path()).ok());
     // A tiny program prints the array, so the compiled bytes are compared, not just parsed.
     writeFile(dir.filePath("main.c"),
               "#include <stdio.h>\n"
@@ -147,7 +146,7 @@ void TestImageWriters::binIsTheImage() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir("bin"));
     const ConfigImage image = patternImage();
-    QCOMPARE(SaveImageBin(image, dir.path()), std::nullopt);
+    QVERIFY(SaveImageBin(image, dir.path()).ok());
     QCOMPARE(ImageBinPath(dir.path()), QDir::toNativeSeparators(dir.path() + "/bin/bank1.bin"));
     QCOMPARE(readFile(dir.filePath("bin/bank1.bin")), image.toByteArray());
 }
@@ -157,8 +156,8 @@ void TestImageWriters::secondRunReplaces() {
     QVERIFY(QDir(dir.path()).mkdir("bin"));
     writeFile(dir.filePath("bin/bank1.bin"), QByteArray(20000, 'x'));
     writeFile(dir.filePath("bin/bankg.c"), QByteArray(300000, 'y'));
-    QCOMPARE(SaveImageBin(ConfigImage(), dir.path()), std::nullopt);
-    QCOMPARE(SaveImageC(ConfigImage(), dir.path()), std::nullopt);
+    QVERIFY(SaveImageBin(ConfigImage(), dir.path()).ok());
+    QVERIFY(SaveImageC(ConfigImage(), dir.path()).ok());
     QCOMPARE(readFile(dir.filePath("bin/bank1.bin")), QByteArray(16384, '\0'));
     QCOMPARE(readFile(dir.filePath("bin/bankg.c")), RenderImageC(ConfigImage()));
 }
@@ -167,24 +166,24 @@ void TestImageWriters::noBinFolder() {
     QTemporaryDir dir;
     writeFile(dir.filePath("pargen.xml"), kPargen);
     ConfigImage image;
-    const std::optional<QString> failure =
+    const Result<> failure =
         ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp);
-    QVERIFY(failure);
+    QVERIFY(!failure);
     // bank1.bin is reported like bankg.c, and the step stops there.
     const QString expectedStart =
         "Cannot create file \"" + QDir::toNativeSeparators(dir.filePath("bin/bank1.bin")) + "\". ";
-    QVERIFY2(failure->startsWith(expectedStart), qPrintable(*failure));
-    QVERIFY(failure->size() > expectedStart.size()); // the system's reason follows
-    const std::optional<QString> cFailure = SaveImageC(image, dir.path());
-    QVERIFY(cFailure);
-    QVERIFY(cFailure->startsWith("Cannot create file \"" +
-                                 QDir::toNativeSeparators(dir.filePath("bin/bankg.c")) + "\". "));
+    QVERIFY2(failure.error().startsWith(expectedStart), qPrintable(failure.error()));
+    QVERIFY(failure.error().size() > expectedStart.size()); // the system's reason follows
+    const Result<> cFailure = SaveImageC(image, dir.path());
+    QVERIFY(!cFailure);
+    QVERIFY(cFailure.error().startsWith(
+        "Cannot create file \"" + QDir::toNativeSeparators(dir.filePath("bin/bankg.c")) + "\". "));
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
              QStringList{"pargen.xml"});
 
     // "bin" as a file instead of a folder fails the same way.
     writeFile(dir.filePath("bin"), "not a folder");
-    QVERIFY(ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp));
+    QVERIFY(!ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp));
 }
 
 void TestImageWriters::failedCompositionWritesNothing_data() {
@@ -204,11 +203,11 @@ void TestImageWriters::failedCompositionWritesNothing() {
     // The files of an earlier update stay exactly as they were: nothing half-filled replaces them.
     writeFile(dir.filePath("bin/bank1.bin"), QByteArray(16384, '\x11'));
     ConfigImage image;
-    const std::optional<QString> failure =
+    const Result<> failure =
         ComposeAndSaveImage(image, dir.filePath("pargen.xml"), dir.path(), fixedStamp);
-    QVERIFY(failure);
-    QVERIFY2(failure->contains(QDir::toNativeSeparators(dir.filePath("pargen.xml"))),
-             qPrintable(*failure));
+    QVERIFY(!failure);
+    QVERIFY2(failure.error().contains(QDir::toNativeSeparators(dir.filePath("pargen.xml"))),
+             qPrintable(failure.error()));
     QCOMPARE(readFile(dir.filePath("bin/bank1.bin")), QByteArray(16384, '\x11'));
     QVERIFY(!QFile::exists(dir.filePath("bin/bankg.c")));
 }

@@ -72,7 +72,7 @@ private:
 };
 
 void TestGeneralParameters::newProjectFileInTableOrder() {
-    QCOMPARE(SaveParameters(WriteParameterDefaults(), path), std::nullopt);
+    QVERIFY(SaveParameters(WriteParameterDefaults(), path).ok());
     QCOMPARE(readFile(path), kDefaultFile);
 }
 
@@ -161,7 +161,7 @@ void TestGeneralParameters::codes() {
         QCOMPARE(p.parity, position);
     else
         QCOMPARE(p.mode, position);
-    QCOMPARE(SaveParameters(p, path), std::nullopt);
+    QVERIFY(SaveParameters(p, path).ok());
     QCOMPARE(readFile(path), withElement(element.constData(), written));
 }
 
@@ -170,7 +170,7 @@ void TestGeneralParameters::communityNameCutTo13() {
     const GeneralParameters p = LoadParameters(path).values;
     QCOMPARE(p.snmpPublic, QString("ABCDEFGHIJKLM"));
     QCOMPARE(p.snmpPrivate, QString("morsund"));
-    QCOMPARE(SaveParameters(p, path), std::nullopt);
+    QVERIFY(SaveParameters(p, path).ok());
     QCOMPARE(readFile(path), withElement("SNMP_PUBLIC", "ABCDEFGHIJKLM"));
 }
 
@@ -183,7 +183,7 @@ void TestGeneralParameters::otherOrderAndExtraElements() {
     QCOMPARE(p.port, QString("8080"));            // the first of two wins
     QCOMPARE(p.baudCode, 7);
     QCOMPARE(p.mode, 0);
-    QCOMPARE(SaveParameters(p, path), std::nullopt);
+    QVERIFY(SaveParameters(p, path).ok());
     const QByteArray saved = readFile(path);
     QVERIFY(!saved.contains("Extra"));
     QVERIFY(!saved.contains("tcp_ip2"));
@@ -209,7 +209,7 @@ void TestGeneralParameters::roundTrip() {
     writeFile(path, file);
     const LoadedParameters loaded = LoadParameters(path);
     QCOMPARE(loaded.error, std::nullopt);
-    QCOMPARE(SaveParameters(loaded.values, path), std::nullopt);
+    QVERIFY(SaveParameters(loaded.values, path).ok());
     QCOMPARE(readFile(path), file);
 }
 
@@ -229,7 +229,9 @@ void TestGeneralParameters::malformedFileIsReportedAndKept() {
     writeFile(path, damaged);
     const LoadedParameters loaded = LoadParameters(path);
     QVERIFY(loaded.error.has_value());
-    QVERIFY2(loaded.error->contains("Line: 1"), qPrintable(*loaded.error));
+    // The offending text shown starts at the faulty tag, not after it.
+    QVERIFY2(loaded.error->endsWith("Line: 1\n</TCP_IP2></General_Parameter>"),
+             qPrintable(*loaded.error));
     QVERIFY(loaded.values == WriteParameterDefaults());
     QCOMPARE(readFile(path), damaged);
 }
@@ -404,9 +406,9 @@ void TestGeneralParameters::unstorableCharacterIsRefused() {
     writeFile(path, kDefaultFile);
     GeneralParameters p = WriteParameterDefaults();
     p.snmpPublic = QString("a") + QChar(0x01) + "b";
-    const auto error = SaveParameters(p, path);
-    QVERIFY(error.has_value());
-    QVERIFY(error->startsWith("Cannot create file"));
+    const Result<> saved = SaveParameters(p, path);
+    QVERIFY(!saved);
+    QVERIFY(saved.error().startsWith("Cannot create file"));
     QCOMPARE(readFile(path), kDefaultFile);
 }
 

@@ -17,6 +17,8 @@ private Q_SLOTS:
     void missingFolderKeepsStoredName();
     void saveWritesNameUnaltered_data();
     void saveWritesNameUnaltered();
+    void everyNameRoundTrips_data();
+    void everyNameRoundTrips();
     void saveFailureIsReported();
 
 private:
@@ -43,7 +45,7 @@ void TestWorkspace::firstStart() {
     QCOMPARE(ws.PargenPath, ws.ProjectsFolder + sep() + "pargen.xml");
     QCOMPARE(ws.VarPath, ws.ProjectsFolder + sep() + "var.xml");
     // Close writes an empty value.
-    QVERIFY(SaveLastProject(ws));
+    QVERIFY(SaveLastProject(ws).ok());
     QSettings ini(dir.path() + "/Quenzor.ini", QSettings::IniFormat);
     QVERIFY(ini.contains("lastproj/projectname"));
     QCOMPARE(ini.value("lastproj/projectname").toString(), QString());
@@ -90,6 +92,13 @@ void TestWorkspace::storedName_data() {
         << QByteArray("[lastproj]\r\nprojectname=\\Plant1\r\n") << "Plant1" << true << s + "Plant1";
     QTest::newRow("nested windows")
         << QByteArray("[lastproj]\nprojectname=\\\\A\\\\B\n") << "A/B" << true << s + "A" + s + "B";
+    QTest::newRow("windows comma kept") << QByteArray("[lastproj]\r\nprojectname=Plant,1\r\n")
+                                        << "Plant,1" << true << s + "Plant,1";
+    QTest::newRow("windows-1252 byte")
+        << QByteArray("[lastproj]\r\nprojectname=caf\xE9\r\n") << QString::fromUtf8("caf\xC3\xA9")
+        << true << s + QString::fromUtf8("caf\xC3\xA9");
+    QTest::newRow("quoted blanks")
+        << QByteArray("[lastproj]\nprojectname=\" a b \"\n") << " a b " << true << s + " a b ";
     QTest::newRow("no file section") << QByteArray("[other]\nx=1\n") << "" << false << QString();
     QTest::newRow("empty value") << QByteArray("[lastproj]\nprojectname=\n") << "" << false
                                  << QString();
@@ -123,7 +132,7 @@ void TestWorkspace::missingFolderKeepsStoredName() {
     QVERIFY(!InitWorkspace(ws, dir.path()));
     QCOMPARE(ws.ProjectFolder, ws.ProjectsFolder);
     QCOMPARE(ws.ProjectName, sep() + "Gone");
-    QVERIFY(SaveLastProject(ws));
+    QVERIFY(SaveLastProject(ws).ok());
     Workspace again;
     InitWorkspace(again, dir.path());
     QCOMPARE(again.ProjectName, sep() + "Gone");
@@ -142,7 +151,7 @@ void TestWorkspace::saveWritesNameUnaltered() {
     Workspace ws;
     InitWorkspace(ws, dir.path());
     ws.ProjectName = name;
-    QVERIFY(SaveLastProject(ws));
+    QVERIFY(SaveLastProject(ws).ok());
     QSettings ini(dir.path() + "/Quenzor.ini", QSettings::IniFormat);
     QCOMPARE(ini.value("lastproj/projectname").toString(), name);
     // The next start shows the leading separator form and opens the folder.
@@ -154,6 +163,29 @@ void TestWorkspace::saveWritesNameUnaltered() {
         QCOMPARE(next.ProjectName, sep() + "Plant1");
 }
 
+void TestWorkspace::everyNameRoundTrips_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name :
+         {"a\"b", "Plant,1", "x;y", " lead", "trail ", "\"q\"", "a=b", "#1", "caf\xC3\xA9"})
+        QTest::newRow(name) << QString::fromUtf8(name);
+}
+
+void TestWorkspace::everyNameRoundTrips() {
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    Workspace ws;
+    InitWorkspace(ws, dir.path());
+    QVERIFY(QDir(dir.path()).mkpath("PROJECTS/" + name));
+    ws.ProjectName = name;
+    QVERIFY(SaveLastProject(ws).ok());
+    for (int start = 0; start < 2; ++start) { // the name read back is written back at close
+        Workspace next;
+        QVERIFY(InitWorkspace(next, dir.path()));
+        QCOMPARE(next.ProjectName, sep() + name);
+        QVERIFY(SaveLastProject(next).ok());
+    }
+}
+
 void TestWorkspace::saveFailureIsReported() {
     QTemporaryDir dir;
     Workspace ws;
@@ -161,7 +193,7 @@ void TestWorkspace::saveFailureIsReported() {
     // A folder where the settings file should be cannot be replaced by a file.
     QVERIFY(QDir(dir.path()).mkdir("Quenzor.ini"));
     ws.ProjectName = "X";
-    QVERIFY(!SaveLastProject(ws));
+    QVERIFY(!SaveLastProject(ws).ok());
 }
 
 QTEST_GUILESS_MAIN(TestWorkspace)
