@@ -2,8 +2,8 @@
 #pragma once
 
 #include "common/RecordingPrompter.h"
+#include "project/Workspace.h"
 #include "shell/TFQuenzoreFirmWare.h"
-#include "shell/Workspace.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 // quenzor: the Firmware Quenzor window.
 #include "common/QtPrompter.h"
+#include "project/Workspace.h"
 #include "shell/TFQuenzoreFirmWare.h"
-#include "shell/Workspace.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,6 +5,7 @@
 
 #include "common/FileIO.h"
 #include "image/ImageWriters.h"
+#include "project/ProjectLayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,8 +29,7 @@ int RunComposeCommand(const QStringList& args) {
     const QString project =
         QDir::toNativeSeparators(QFileInfo(line.positional().first()).absoluteFilePath());
     ConfigImage image;
-    if (Result<> saved =
-            ComposeAndSaveImage(image, JoinPath(project, QStringLiteral("pargen.xml")), project);
+    if (Result<> saved = ComposeAndSaveImage(image, ProjectLayout::PargenPath(project), project);
         !saved) {
         CliErr(saved.error());
         return 1;

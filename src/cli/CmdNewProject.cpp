@@ -5,6 +5,8 @@
 
 #include "common/FileIO.h"
 #include "parameters/NewProjectFiles.h"
+#include "project/ProjectFolder.h"
+#include "project/ProjectLayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,12 +34,12 @@ int RunNewProjectCommand(const QStringList& args) {
     }
     const QString project =
         QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(given).absoluteFilePath()));
-    if (const auto failure = CreateProjectFolder(project)) {
-        CliErr(*failure);
+    if (Result<> made = CreateProjectFolder(project); !made) {
+        CliErr(made.error());
         return 1;
     }
-    const QString pargen = JoinPath(project, QStringLiteral("pargen.xml"));
-    const QString var = JoinPath(project, QStringLiteral("var.xml"));
+    const QString pargen = ProjectLayout::PargenPath(project);
+    const QString var = ProjectLayout::VarPath(project);
     if (Result<> written = WriteNewProjectFiles(pargen, var); !written) {
         // The folder is ours (an existing one is refused above): a half-made project would
         // only be refused as existing on the next try.

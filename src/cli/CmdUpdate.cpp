@@ -8,7 +8,7 @@
 #include "common/PrintableText.h"
 #include "firmware/FirmwareUpdate.h"
 #include "image/ImageWriters.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,10 +47,9 @@ int RunUpdateCommand(const QStringList& args) {
         return 2;
     }
 
-    Workspace ws;
-    ws.ProgramFolder = DefaultProgramFolder();
-    ws.MasterFolder = JoinPath(ws.ProgramFolder, QStringLiteral("MASTER"));
-    ws.ProjectsFolder = JoinPath(ws.ProgramFolder, QStringLiteral("PROJECTS"));
+    const InstalledFiles installed = DefaultInstalledFiles();
+    Workspace ws = BuildWorkspace(DefaultProgramFolder(), installed);
+    SeedMasterFolder(ws, installed);
     ws.ProjectFolder = QDir::toNativeSeparators(QFileInfo(project).absoluteFilePath());
     ws.ProjectName = QFileInfo(project).fileName();
     RefreshProjectPaths(ws);

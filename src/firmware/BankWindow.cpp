@@ -1,5 +1,7 @@
 #include "firmware/BankWindow.h"
 
+#include "project/ProjectLayout.h"
+
 std::uint32_t BankWindowStart(int bank) {
     return 0x388000u + std::uint32_t(bank - 1) * 0x10000u;
 }
@@ -9,7 +11,7 @@ std::uint32_t BankWindowEnd(int bank) {
 }
 
 QString BankFileName(int bank) {
-    return QStringLiteral("bank%1.bin").arg(bank);
+    return ProjectLayout::BankFileName(bank);
 }
 
 QString BankMissingMessage(int bank) {

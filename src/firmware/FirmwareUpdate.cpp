@@ -2,6 +2,7 @@
 
 #include "common/FileIO.h"
 #include "firmware/BankWindow.h"
+#include "project/ProjectLayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,11 +54,11 @@ FirmwareUpdate::FirmwareUpdate(const Workspace& workspace, Prompter& prompter,
 
 bool FirmwareUpdate::prepare() {
     lastPatch_.reset();
-    const QString projectBin = JoinPath(ws_.ProjectFolder, QStringLiteral("bin"));
+    const QString projectBin = ProjectLayout::BinFolder(ws_.ProjectFolder);
     if (!ws_.ProjectFolder.isEmpty() && QFileInfo(projectBin).isDir())
         binFolder_ = WithTrailingSeparator(projectBin);
 
-    const QString base = QString::fromLatin1(kBaseFirmwareName);
+    const QString base = ProjectLayout::BaseFirmwareName();
     if (!QFileInfo(JoinPath(ws_.MasterFolder, base)).isFile()) {
         prompter_.error(QStringLiteral("Error file sx93051.sx not found"));
         return false;
@@ -72,7 +73,7 @@ bool FirmwareUpdate::prepare() {
     firmwareName_ = base;
     firmwarePath_ = JoinPath(workingFolder_, base);
     outputFolder_ = WithTrailingSeparator(ws_.ProjectFolder);
-    newFileName_ = QStringLiteral("New_") + firmwareName_;
+    newFileName_ = ProjectLayout::NewFirmwareName(firmwareName_);
     return true;
 }
 
@@ -83,7 +84,7 @@ void FirmwareUpdate::chooseFirmware(const QString& path) {
     if (workingFolder_.isEmpty())
         workingFolder_ = ws_.MasterFolder;
     outputFolder_ = WithTrailingSeparator(ws_.ProjectFolder);
-    newFileName_ = QStringLiteral("New_") + firmwareName_;
+    newFileName_ = ProjectLayout::NewFirmwareName(firmwareName_);
 }
 
 void FirmwareUpdate::setBinFolder(const QString& folder) {
@@ -95,7 +96,7 @@ QString FirmwareUpdate::newFirmwarePath() const {
 }
 
 QString FirmwareUpdate::flasherPath() const {
-    return JoinPath(ws_.ProgramFolder, QString::fromLatin1(kFlasherFileName));
+    return JoinPath(ws_.FlasherFolder, ProjectLayout::FlasherFileName());
 }
 
 int FirmwareUpdate::patch(PatchProgress& progress) {

@@ -6,13 +6,11 @@
 #include "common/Prompter.h"
 #include "firmware/FirmwarePatcher.h"
 #include "firmware/FlasherLaunch.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QString>
 
 #include <optional>
-
-inline constexpr char kBaseFirmwareName[] = "sx93051.sx";
 
 class FirmwareUpdate {
 public:

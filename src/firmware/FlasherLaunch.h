@@ -5,8 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-inline constexpr char kFlasherFileName[] = "VidodIzuze.exe";
-
 // A double quote, the firmware's full path, a double quote, the byte 0xB6 and the zero-based
 // port index in decimal ("2" for COM3). The path is in the file system's own encoding (the
 // ANSI code page on Windows), so the flasher can open it as given.

@@ -3,7 +3,7 @@
 #include "common/Ansi.h"
 #include "common/FileIO.h"
 #include "common/IntegerText.h"
-#include "shell/XmlDocument.h"
+#include "project/XmlDocument.h"
 
 #include <QDir>
 #include <QDomDocument>

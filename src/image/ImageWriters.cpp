@@ -1,6 +1,7 @@
 #include "image/ImageWriters.h"
 
 #include "common/FileIO.h"
+#include "project/ProjectLayout.h"
 
 namespace {
 
@@ -8,18 +9,14 @@ constexpr char kHex[] = "0123456789ABCDEF";
 constexpr std::size_t kBytesPerLine = 16;
 const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 
-QString binFolder(const QString& projectFolder) {
-    return JoinPath(projectFolder, QStringLiteral("bin"));
-}
-
 } // namespace
 
 QString ImageBinPath(const QString& projectFolder) {
-    return JoinPath(binFolder(projectFolder), QStringLiteral("bank1.bin"));
+    return ProjectLayout::BankImagePath(projectFolder);
 }
 
 QString ImageCPath(const QString& projectFolder) {
-    return JoinPath(binFolder(projectFolder), QStringLiteral("bankg.c"));
+    return ProjectLayout::BankSourcePath(projectFolder);
 }
 
 QByteArray RenderImageC(const ConfigImage& image) {

@@ -3,13 +3,14 @@
 #include "common/Ansi.h"
 #include "common/FileIO.h"
 #include "info/RtfReader.h"
-#include "shell/Workspace.h"
+#include "project/ProductVariant.h"
+#include "project/ProjectLayout.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 QString HelpFilePath(const QString& programFolder) {
-    return JoinPath(programFolder, QStringLiteral("help%1.dat").arg(ProductVariant));
+    return JoinPath(programFolder, ProjectLayout::HelpFileName(ProductVariant));
 }
 
 std::optional<HelpDocument> LoadHelpDocument(const QString& path) {

@@ -3,7 +3,7 @@
 #include "common/Prompter.h"
 #include "info/HelpText.h"
 #include "info/RichTextView.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QScreen>
 #include <QShowEvent>
@@ -24,7 +24,7 @@ TFHelp::TFHelp(const Workspace& ws, Prompter& prompter, QWidget* parent)
 }
 
 void TFHelp::FormShow() {
-    const auto document = LoadHelpDocument(HelpFilePath(ws_.ProgramFolder));
+    const auto document = LoadHelpDocument(HelpFilePath(ws_.HelpFolder));
     if (!document) {
         RichEdit1->clear();
         prompter_.message(kHelpUnreadableMessage);

@@ -3,7 +3,7 @@
 #include "common/FileIO.h"
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
-#include "shell/XmlDocument.h"
+#include "project/XmlDocument.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "common/ButtonRow.h"
 #include "common/Prompter.h"
 #include "parameters/TranslateTable.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

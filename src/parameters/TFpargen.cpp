@@ -4,7 +4,7 @@
 #include "common/Prompter.h"
 #include "parameters/PortSpinEdit.h"
 #include "parameters/TFSNMP.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
 #include "parameters/GeneralParameters.h"
-#include "shell/XmlDocument.h"
+#include "project/XmlDocument.h"
 
 #include <QDir>
 #include <QFileInfo>

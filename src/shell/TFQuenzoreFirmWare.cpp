@@ -11,8 +11,8 @@
 #include "parameters/TFpargen.h"
 #include "ping/PingDevice.h"
 #include "ping/TFPing.h"
+#include "project/XmlDocument.h"
 #include "shell/TFsaveproj.h"
-#include "shell/XmlDocument.h"
 #include "tools/TFSELstringhe.h"
 #include "tools/TFXML.h"
 
@@ -80,7 +80,7 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
 
     buildLayout();
 
-    const bool reopened = InitWorkspace(ws_, programFolder);
+    const bool reopened = InitWorkspace(ws_, programFolder, DefaultInstalledFiles());
     setWindowTitle(reopened ? kTitlePrefix + QStringLiteral(" : ") + ws_.ProjectName
                             : kTitlePrefix);
     UpdateTranslateButton();
@@ -189,7 +189,12 @@ void TFQuenzoreFirmWare::CreateDialogs() {
     FSELstringhe = new TFSELstringhe(prompter_, this);
     FModifyFileSx = new TFModifyFileSx(ws_, prompter_, this);
     FPargen = new TFpargen(ws_, prompter_, this);
-    FXML = new TFXML(ws_, prompter_, FSaveproj, this);
+    FXML = new TFXML(
+        ws_, prompter_,
+        [this](const QString& caption) {
+            return FSaveproj->EditCaption(caption, [this](QDialog* d) { return execDialog(d); });
+        },
+        this);
     FSetVar = new TFSetVar(ws_, prompter_, this);
     FSNMP = new TFSNMP(this);
     FPing = new TFPing(this);
@@ -198,7 +203,6 @@ void TFQuenzoreFirmWare::CreateDialogs() {
         if (openUrl)
             openUrl(url);
     };
-    FXML->execDialog = [this](QDialog* d) { return execDialog(d); };
     FPargen->FSNMP = FSNMP;
     FPargen->execDialog = [this](QDialog* d) { return execDialog(d); };
     FPargen->setPingAddress = [this](const QString& address) { Edit1->setText(address); };

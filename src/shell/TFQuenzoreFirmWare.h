@@ -4,7 +4,7 @@
 #include "image/ConfigImage.h"
 #include "info/ProductInfo.h"
 #include "ping/IcmpEchoClient.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QDialog>
 #include <QUrl>

@@ -3,7 +3,8 @@
 #include "common/ButtonRow.h"
 #include "common/FileIO.h"
 #include "common/Prompter.h"
-#include "shell/Workspace.h"
+#include "project/ProjectFolder.h"
+#include "project/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -63,6 +64,15 @@ void TFsaveproj::FormShow() {
     Edit1->setFocus();
 }
 
+std::optional<QString> TFsaveproj::EditCaption(const QString& caption,
+                                               const std::function<int(QDialog*)>& exec) {
+    ProjectDialogMode = EditXml;
+    Edit1->setText(caption);
+    if (exec(this) != QDialog::Accepted)
+        return std::nullopt;
+    return Edit1->text();
+}
+
 void TFsaveproj::BitBtn1Click() {
     if (ProjectDialogMode == NewProject) {
         AcceptClose = true;
@@ -77,17 +87,15 @@ void TFsaveproj::BitBtn1Click() {
         }
         if (AcceptClose) {
             const QString folder = JoinPath(NewProjectDestination, TypedName);
-            if (QFileInfo::exists(folder) && QFileInfo(folder).isDir()) {
-                prompter_.message(
-                    QStringLiteral("Name project not valid because directory already exists"));
+            // A folder that could not be made stays silent here, as it always has; a missing
+            // bin folder shows where it is needed.
+            const ProjectFolderError made = MakeProjectFolder(folder);
+            if (made == ProjectFolderError::Exists)
+                prompter_.message(ProjectFolderMessage(made, folder));
+            if (made == ProjectFolderError::Exists || made == ProjectFolderError::FolderNotMade) {
                 AcceptClose = false;
                 return;
             }
-            if (!QDir().mkdir(folder)) {
-                AcceptClose = false;
-                return;
-            }
-            QDir().mkpath(JoinPath(folder, QStringLiteral("bin")));
             ws_.ProjectName = TypedName;
             ws_.ProjectFolder = folder;
             RefreshProjectPaths(ws_);

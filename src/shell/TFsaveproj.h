@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -36,6 +37,10 @@ public:
     QPushButton* bitbtn2;
 
     void FormShow();
+    // Runs the dialog through `exec` in its "Edit XML" mode on `caption`: the typed text at
+    // OK, nullopt at Cancel.
+    std::optional<QString> EditCaption(const QString& caption,
+                                       const std::function<int(QDialog*)>& exec);
     void BitBtn1Click();
     void BitBtn2Click();
 

@@ -1,6 +1,6 @@
 #include "tools/StringsFile.h"
 
-#include "shell/XmlDocument.h"
+#include "project/XmlDocument.h"
 
 TSelStringSettings& SelStringSettings() {
     static TSelStringSettings settings;

@@ -1,8 +1,7 @@
 #include "tools/TFXML.h"
 
 #include "common/Prompter.h"
-#include "shell/TFsaveproj.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -89,10 +88,10 @@ QPixmap TFXML::XmlImage(int index) {
     return pixmap;
 }
 
-TFXML::TFXML(Workspace& ws, Prompter& prompter, TFsaveproj* captionEditor, QWidget* parent)
+TFXML::TFXML(Workspace& ws, Prompter& prompter, CaptionEditor editCaption, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      ws_(ws), prompter_(prompter), captionEditor_(captionEditor) {
+      ws_(ws), prompter_(prompter), editCaption_(std::move(editCaption)) {
     setWindowTitle(QStringLiteral("XML Reader & Writer"));
     setModal(true);
     resize(560, 480);
@@ -233,10 +232,8 @@ void TFXML::TvXmlKeyDown(int key) {
 
 void TFXML::editSelectedCaption() {
     QTreeWidgetItem* item = TvXml->currentItem();
-    if (!item || !item->isSelected() || !captionEditor_)
+    if (!item || !item->isSelected() || !editCaption_)
         return;
-    captionEditor_->ProjectDialogMode = TFsaveproj::EditXml;
-    captionEditor_->Edit1->setText(item->text(0));
-    if (execDialog(captionEditor_) == QDialog::Accepted)
-        item->setText(0, captionEditor_->Edit1->text());
+    if (const std::optional<QString> edited = editCaption_(item->text(0)))
+        item->setText(0, *edited);
 }

@@ -8,27 +8,27 @@
 #include <QIcon>
 
 #include <functional>
+#include <optional>
 
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class Prompter;
-class TFsaveproj;
 struct Workspace;
 
 class TFXML : public QDialog {
     Q_OBJECT
 public:
-    // `captionEditor` is the new-project dialog, used in its "Edit XML" mode.
-    TFXML(Workspace& ws, Prompter& prompter, TFsaveproj* captionEditor, QWidget* parent = nullptr);
+    // Shows a caption for retyping: the new text, or nullopt when the user cancels. The main
+    // window runs its new-project dialog in its "Edit XML" mode for it.
+    using CaptionEditor = std::function<std::optional<QString>(const QString& caption)>;
+
+    TFXML(Workspace& ws, Prompter& prompter, CaptionEditor editCaption, QWidget* parent = nullptr);
 
     QTreeWidget* TvXml;
     QPushButton* btnopen;
     QPushButton* btnFullExpand;
     QPushButton* btnWrite;
-
-    // How the caption editor is run; the main window routes it through its own hook.
-    std::function<int(QDialog*)> execDialog = [](QDialog* d) { return d->exec(); };
 
     void FormShow();
     void btnOpenClick();
@@ -54,6 +54,6 @@ private:
 
     Workspace& ws_;
     Prompter& prompter_;
-    TFsaveproj* captionEditor_;
+    CaptionEditor editCaption_;
     QString openFolder_;
 };

@@ -2,7 +2,7 @@
 // folder and bank1.bin, for the tests of the firmware update step.
 #pragma once
 
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include "FirmwareTestData.h"
 
@@ -16,9 +16,7 @@ struct UpdateFixture {
 
     UpdateFixture() {
         const QString program = QDir::toNativeSeparators(dir.path());
-        ws.ProgramFolder = program;
-        ws.MasterFolder = program + QDir::separator() + "MASTER";
-        ws.ProjectsFolder = program + QDir::separator() + "PROJECTS";
+        ws = BuildWorkspace(program);
         QDir(program).mkpath("MASTER");
         QDir(program).mkpath("PROJECTS/P1/bin");
         openProject("P1");

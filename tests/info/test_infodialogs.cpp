@@ -3,9 +3,9 @@
 #include "info/TFAbout.h"
 #include "info/TFHelp.h"
 #include "ping/TFPing.h"
+#include "project/Workspace.h"
 #include "shell/TFQuenzoreFirmWare.h"
 #include "shell/TFsaveproj.h"
-#include "shell/Workspace.h"
 
 #include "MainWindowFixture.h"
 #include "TestSupport.h"
@@ -39,7 +39,7 @@ struct HelpFixture {
     RecordingPrompter prompter;
     std::unique_ptr<TFHelp> help;
     HelpFixture() {
-        ws.ProgramFolder = dir.path();
+        ws = BuildWorkspace(dir.path());
         help = std::make_unique<TFHelp>(ws, prompter);
     }
 };

@@ -2,7 +2,7 @@
 #include "parameters/PortSpinEdit.h"
 #include "parameters/TFSNMP.h"
 #include "parameters/TFpargen.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include "TestSupport.h"
 

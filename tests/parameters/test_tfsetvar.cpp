@@ -1,7 +1,7 @@
 #include "common/RecordingPrompter.h"
 #include "parameters/TFSetVar.h"
 #include "parameters/TranslateTable.h"
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include "TestSupport.h"
 

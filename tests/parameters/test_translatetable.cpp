@@ -2,6 +2,7 @@
 #include "parameters/GeneralParameters.h"
 #include "parameters/NewProjectFiles.h"
 #include "parameters/TranslateTable.h"
+#include "project/ProjectFolder.h"
 
 #include "TestSupport.h"
 
@@ -374,7 +375,7 @@ void TestTranslateTable::unstorableMnemonicIsRefused() {
 
 void TestTranslateTable::newProjectFiles() {
     const QString folder = dir->filePath("Plant1");
-    QCOMPARE(CreateProjectFolder(folder), std::nullopt);
+    QVERIFY(CreateProjectFolder(folder).ok());
     QVERIFY(QFileInfo(folder + "/bin").isDir());
     QVERIFY(WriteNewProjectFiles(folder + "/pargen.xml", folder + "/var.xml").ok());
     QCOMPARE(readFile(folder + "/pargen.xml"), QByteArray(ParametersXml(WriteParameterDefaults())));
@@ -385,11 +386,11 @@ void TestTranslateTable::newProjectFiles() {
 void TestTranslateTable::newProjectFolderRefusesExisting() {
     const QString folder = dir->filePath("Plant2");
     QVERIFY(QDir().mkdir(folder));
-    QCOMPARE(CreateProjectFolder(folder),
+    QCOMPARE(CreateProjectFolder(folder).error(),
              QString("Name project not valid because directory already exists"));
     QVERIFY(!QFileInfo(folder + "/bin").exists());
     const auto nested = CreateProjectFolder(dir->filePath("absent/Plant3"));
-    QVERIFY(nested.has_value());
+    QVERIFY(!nested.ok());
     QVERIFY(!QFileInfo(dir->filePath("absent")).exists());
 }
 

@@ -1,7 +1,7 @@
 #include "common/RecordingPrompter.h"
+#include "project/Workspace.h"
 #include "shell/TFQuenzoreFirmWare.h"
 #include "shell/TFsaveproj.h"
-#include "shell/Workspace.h"
 #include "tools/TFSELstringhe.h"
 #include "tools/TFXML.h"
 
@@ -70,6 +70,7 @@ private:
     RecordingPrompter* prompter = nullptr;
     TFsaveproj* editor = nullptr;
     TFXML* dlg = nullptr;
+    std::function<int(QDialog*)> execEditor; // how the caption editor is run
     int edits = 0;
     QString editorText;           // what the editor showed
     std::optional<QString> typed; // what the user types; nullopt is Cancel
@@ -84,10 +85,12 @@ void TestTFXML::init() {
     QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/data")));
     prompter = new RecordingPrompter;
     editor = new TFsaveproj(ws, *prompter);
-    dlg = new TFXML(ws, *prompter, editor);
+    dlg = new TFXML(ws, *prompter, [this](const QString& caption) {
+        return editor->EditCaption(caption, [this](QDialog* d) { return execEditor(d); });
+    });
     edits = 0;
     typed.reset();
-    dlg->execDialog = [this](QDialog* d) {
+    execEditor = [this](QDialog* d) {
         ++edits;
         auto* e = qobject_cast<TFsaveproj*>(d);
         if (!e || e->ProjectDialogMode != TFsaveproj::EditXml)
@@ -267,7 +270,7 @@ void TestTFXML::editThroughNewProjectDialog() {
     editor->ProjectDialogMode = TFsaveproj::NewProject;
     QString title;
     bool labelVisible = true;
-    dlg->execDialog = [&](QDialog* d) {
+    execEditor = [&](QDialog* d) {
         QTimer::singleShot(0, d, [&] {
             title = editor->windowTitle();
             labelVisible = editor->Label1->isVisible();

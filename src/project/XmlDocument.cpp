@@ -1,4 +1,4 @@
-#include "shell/XmlDocument.h"
+#include "project/XmlDocument.h"
 
 #include "common/FileIO.h"
 

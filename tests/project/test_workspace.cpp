@@ -1,4 +1,4 @@
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,14 @@
-#include "shell/Workspace.h"
+#include "project/Workspace.h"
 
 #include "common/Ansi.h"
 #include "common/FileIO.h"
+#include "project/ProjectLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace {
@@ -88,25 +90,81 @@ void ensureFolder(const QString& path) {
 
 } // namespace
 
-QString DefaultProgramFolder() {
-    const QString overridden = qEnvironmentVariable("QUENZOR_PROGRAM_DIR");
-    QString folder = overridden.isEmpty() ? QCoreApplication::applicationDirPath() : overridden;
-    folder = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+namespace {
+
+QString withoutTrailingSeparator(QString folder) {
     while (folder.size() > 1 && folder.endsWith(QDir::separator()))
         folder.chop(1);
     return folder;
 }
 
-bool InitWorkspace(Workspace& ws, const QString& programFolder) {
+QString nativeAbsolute(const QString& folder) {
+    return withoutTrailingSeparator(
+        QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())));
+}
+
+// An installed program has its companions in the install's own folders, named relative to
+// the executable at build time; a build tree has none of them.
+bool isInstalled() {
+#ifdef QUENZOR_INSTALL_DATA_DIR
+    return QFileInfo(QDir(QCoreApplication::applicationDirPath())
+                         .filePath(QStringLiteral(QUENZOR_INSTALL_DATA_DIR)))
+        .isDir();
+#else
+    return false;
+#endif
+}
+
+// A build tree keeps today's layout beside the executable; an installed program (whose
+// folder is shared and usually read-only) keeps the user's files in the user's data folder.
+bool useExecutableFolder() {
+    return !isInstalled() && QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
+}
+
+} // namespace
+
+QString DefaultProgramFolder() {
+    const QString overridden = qEnvironmentVariable("QUENZOR_PROGRAM_DIR");
+    if (!overridden.isEmpty())
+        return nativeAbsolute(overridden);
+    if (useExecutableFolder())
+        return nativeAbsolute(QCoreApplication::applicationDirPath());
+    return nativeAbsolute(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+}
+
+InstalledFiles DefaultInstalledFiles() {
+    InstalledFiles files;
+#if defined(QUENZOR_INSTALL_DATA_DIR) && defined(QUENZOR_INSTALL_LIBEXEC_DIR)
+    if (isInstalled()) {
+        const QDir exe(QCoreApplication::applicationDirPath());
+        files.flasherFolder =
+            nativeAbsolute(exe.filePath(QStringLiteral(QUENZOR_INSTALL_LIBEXEC_DIR)));
+        files.helpFolder = nativeAbsolute(exe.filePath(QStringLiteral(QUENZOR_INSTALL_DATA_DIR)));
+        files.sampleMasterFolder = ProjectLayout::MasterFolder(files.helpFolder);
+    }
+#endif
+    return files;
+}
+
+Workspace BuildWorkspace(const QString& programFolder, const InstalledFiles& installed) {
+    Workspace ws;
+    ws.ProgramFolder = withoutTrailingSeparator(programFolder);
+    ws.MasterFolder = ProjectLayout::MasterFolder(ws.ProgramFolder);
+    ws.ProjectsFolder = ProjectLayout::ProjectsFolder(ws.ProgramFolder);
+    ws.ProjectFolder = ws.ProjectsFolder;
+    ws.FlasherFolder =
+        installed.flasherFolder.isEmpty() ? ws.ProgramFolder : installed.flasherFolder;
+    ws.HelpFolder = installed.helpFolder.isEmpty() ? ws.ProgramFolder : installed.helpFolder;
+    RefreshProjectPaths(ws);
+    return ws;
+}
+
+bool InitWorkspace(Workspace& ws, const QString& programFolder, const InstalledFiles& installed) {
     // A copy first: the caller may pass one of the record's own fields.
     const QString folder = programFolder;
-    ws = Workspace{};
-    ws.ProgramFolder = folder;
-    while (ws.ProgramFolder.size() > 1 && ws.ProgramFolder.endsWith(QDir::separator()))
-        ws.ProgramFolder.chop(1);
-    ws.MasterFolder = JoinPath(ws.ProgramFolder, QStringLiteral("MASTER"));
+    ws = BuildWorkspace(folder, installed);
+    SeedMasterFolder(ws, installed);
     ensureFolder(ws.MasterFolder);
-    ws.ProjectsFolder = JoinPath(ws.ProgramFolder, QStringLiteral("PROJECTS"));
     ensureFolder(ws.ProjectsFolder);
 
     ws.ProjectName = toPlatformSeparators(readStoredProjectName(SettingsPath(ws)));
@@ -117,16 +175,25 @@ bool InitWorkspace(Workspace& ws, const QString& programFolder) {
     if (!ws.ProjectName.isEmpty() && QFileInfo(ws.ProjectsFolder + ws.ProjectName).isDir()) {
         ws.ProjectFolder = ws.ProjectsFolder + ws.ProjectName;
         reopened = true;
-    } else {
-        ws.ProjectFolder = ws.ProjectsFolder;
     }
     RefreshProjectPaths(ws);
     return reopened;
 }
 
+void SeedMasterFolder(const Workspace& ws, const InstalledFiles& installed) {
+    if (installed.sampleMasterFolder.isEmpty() || QFileInfo::exists(ws.MasterFolder))
+        return;
+    // The user's data folder may not exist yet; MASTER gets the sample once, and a firmware
+    // the user puts there later is never overwritten.
+    QDir().mkpath(ws.MasterFolder);
+    const QDir sample(installed.sampleMasterFolder);
+    for (const QString& name : sample.entryList(QDir::Files))
+        QFile::copy(sample.filePath(name), JoinPath(ws.MasterFolder, name));
+}
+
 void RefreshProjectPaths(Workspace& ws) {
-    ws.PargenPath = JoinPath(ws.ProjectFolder, QStringLiteral("pargen.xml"));
-    ws.VarPath = JoinPath(ws.ProjectFolder, QStringLiteral("var.xml"));
+    ws.PargenPath = ProjectLayout::PargenPath(ws.ProjectFolder);
+    ws.VarPath = ProjectLayout::VarPath(ws.ProjectFolder);
 }
 
 Result<> SaveLastProject(const Workspace& ws) {
@@ -165,5 +232,5 @@ Result<> SaveLastProject(const Workspace& ws) {
 }
 
 QString SettingsPath(const Workspace& ws) {
-    return JoinPath(ws.ProgramFolder, QStringLiteral("Quenzor.ini"));
+    return ProjectLayout::SettingsPath(ws.ProgramFolder);
 }
