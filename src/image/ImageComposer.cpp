@@ -3,6 +3,7 @@
 #include "common/Ansi.h"
 #include "common/FileIO.h"
 #include "common/IntegerText.h"
+#include "parameters/PargenSchema.h"
 #include "project/XmlDocument.h"
 
 #include <QDir>
@@ -13,34 +14,35 @@ namespace {
 enum class FieldKind { Byte, Word, Snmp };
 
 struct Field {
-    const char* element;
+    Pargen::Element element;
     std::size_t offset;
     FieldKind kind;
 };
 
 // In the order the fields are read: a failure leaves every later field zero.
 constexpr Field kFields[] = {
-    {"TCP_IP1", ImageOffset::Ip + 0, FieldKind::Byte},
-    {"TCP_IP2", ImageOffset::Ip + 1, FieldKind::Byte},
-    {"TCP_IP3", ImageOffset::Ip + 2, FieldKind::Byte},
-    {"TCP_IP4", ImageOffset::Ip + 3, FieldKind::Byte},
-    {"TCP_SUB1", ImageOffset::Subnet + 0, FieldKind::Byte},
-    {"TCP_SUB2", ImageOffset::Subnet + 1, FieldKind::Byte},
-    {"TCP_SUB3", ImageOffset::Subnet + 2, FieldKind::Byte},
-    {"TCP_SUB4", ImageOffset::Subnet + 3, FieldKind::Byte},
-    {"TCP_GAT1", ImageOffset::Gateway + 0, FieldKind::Byte},
-    {"TCP_GAT2", ImageOffset::Gateway + 1, FieldKind::Byte},
-    {"TCP_GAT3", ImageOffset::Gateway + 2, FieldKind::Byte},
-    {"TCP_GAT4", ImageOffset::Gateway + 3, FieldKind::Byte},
-    {"TCP_PORT", ImageOffset::Port, FieldKind::Word},
-    {"SNMP_PUBLIC", ImageOffset::SnmpPublic, FieldKind::Snmp},
-    {"SNMP_PRIVATE", ImageOffset::SnmpPrivate, FieldKind::Snmp},
-    {"BAUD", ImageOffset::Baud, FieldKind::Byte},
-    {"PARITY", ImageOffset::Parity, FieldKind::Byte},
-    {"TIME_OUT", ImageOffset::TimeOut, FieldKind::Word},
-    {"OFFSET", ImageOffset::Offset, FieldKind::Word},
-    {"MODE", ImageOffset::Mode, FieldKind::Byte},
+    {Pargen::Element::Ip1, ImageOffset::Ip + 0, FieldKind::Byte},
+    {Pargen::Element::Ip2, ImageOffset::Ip + 1, FieldKind::Byte},
+    {Pargen::Element::Ip3, ImageOffset::Ip + 2, FieldKind::Byte},
+    {Pargen::Element::Ip4, ImageOffset::Ip + 3, FieldKind::Byte},
+    {Pargen::Element::Sub1, ImageOffset::Subnet + 0, FieldKind::Byte},
+    {Pargen::Element::Sub2, ImageOffset::Subnet + 1, FieldKind::Byte},
+    {Pargen::Element::Sub3, ImageOffset::Subnet + 2, FieldKind::Byte},
+    {Pargen::Element::Sub4, ImageOffset::Subnet + 3, FieldKind::Byte},
+    {Pargen::Element::Gat1, ImageOffset::Gateway + 0, FieldKind::Byte},
+    {Pargen::Element::Gat2, ImageOffset::Gateway + 1, FieldKind::Byte},
+    {Pargen::Element::Gat3, ImageOffset::Gateway + 2, FieldKind::Byte},
+    {Pargen::Element::Gat4, ImageOffset::Gateway + 3, FieldKind::Byte},
+    {Pargen::Element::Port, ImageOffset::Port, FieldKind::Word},
+    {Pargen::Element::SnmpPublic, ImageOffset::SnmpPublic, FieldKind::Snmp},
+    {Pargen::Element::SnmpPrivate, ImageOffset::SnmpPrivate, FieldKind::Snmp},
+    {Pargen::Element::Baud, ImageOffset::Baud, FieldKind::Byte},
+    {Pargen::Element::Parity, ImageOffset::Parity, FieldKind::Byte},
+    {Pargen::Element::TimeOut, ImageOffset::TimeOut, FieldKind::Word},
+    {Pargen::Element::Offset, ImageOffset::Offset, FieldKind::Word},
+    {Pargen::Element::Mode, ImageOffset::Mode, FieldKind::Byte},
 };
+static_assert(std::size(kFields) == Pargen::kElementCount);
 
 const QString kNotComposed = QStringLiteral("Configuration image not composed. ");
 
@@ -99,13 +101,13 @@ ComposeResult ComposeImage(ConfigImage& image, const QString& pargenPath,
         return failed(QStringLiteral("File \"%1\" is not well-formed XML: %2")
                           .arg(QDir::toNativeSeparators(pargenPath), *why));
 
-    const QString topName = QStringLiteral("General_Parameter");
+    const QString& topName = Pargen::kRoot;
     const QDomElement top = TopLevelElement(doc, topName);
     if (top.isNull())
         return elementFailed(pargenPath, topName, QStringLiteral("not found"));
 
     for (const Field& f : kFields) {
-        const QString name = QString::fromLatin1(f.element);
+        const QString name = Pargen::ElementName(f.element);
         const QDomElement element = ChildElement(top, name);
         if (element.isNull())
             return elementFailed(pargenPath, name, QStringLiteral("not found"));

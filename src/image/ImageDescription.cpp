@@ -1,5 +1,7 @@
 #include "image/ImageDescription.h"
 
+#include "parameters/PargenSchema.h"
+
 #include "common/Ansi.h"
 #include "common/PrintableText.h"
 
@@ -52,44 +54,15 @@ QString stamp(const ConfigImage& image) {
 } // namespace
 
 QString BaudRateName(int code) {
-    switch (code) {
-    case 3:
-        return QStringLiteral("9600");
-    case 4:
-        return QStringLiteral("19200");
-    case 5:
-        return QStringLiteral("38400");
-    case 6:
-        return QStringLiteral("57600");
-    case 7:
-        return QStringLiteral("115200");
-    default:
-        return {};
-    }
+    return Pargen::BaudName(code);
 }
 
 QString ParityName(int code) {
-    switch (code) {
-    case 0:
-        return QStringLiteral("NONE");
-    case 3:
-        return QStringLiteral("ODD");
-    case 2:
-        return QStringLiteral("EVEN");
-    default:
-        return {};
-    }
+    return Pargen::ParityName(code);
 }
 
 QString ModeName(int code) {
-    switch (code) {
-    case 0:
-        return QStringLiteral("Routing Mode");
-    case 1:
-        return QStringLiteral("NAT Mode");
-    default:
-        return {};
-    }
+    return Pargen::ModeName(code);
 }
 
 QStringList DescribeImage(const ConfigImage& image) {

@@ -10,11 +10,9 @@
 
 namespace {
 
-const QString kRoot = QStringLiteral("General_Parameter");
-
-QString octetName(const char* prefix, int i) {
-    return QString::fromLatin1(prefix) + QString::number(i + 1);
-}
+using Pargen::Element;
+using Pargen::ElementName;
+using Pargen::kRoot;
 
 // 0..max as an integer text; anything else counts as -1 and fails.
 bool inRange(const QString& text, std::int64_t max) {
@@ -52,39 +50,30 @@ LoadedParameters LoadParameters(const QString& path) {
     }
     const QDomElement root = TopLevelElement(doc, kRoot);
     // The text of the named child, or nullopt when it is missing or empty.
-    auto text = [&root](const QString& name) -> std::optional<QString> {
-        const QString t = ElementText(ChildElement(root, name));
+    auto text = [&root](Element element) -> std::optional<QString> {
+        const QString t = ElementText(ChildElement(root, ElementName(element)));
         return t.isEmpty() ? std::nullopt : std::optional<QString>(t);
     };
-    auto integer = [&text](const QString& name) -> std::optional<std::int32_t> {
-        const auto t = text(name);
+    auto integer = [&text](Element element) -> std::optional<std::int32_t> {
+        const auto t = text(element);
         return t ? ParseIntegerText(*t) : std::nullopt;
     };
 
     GeneralParameters& p = out.values;
     for (int i = 0; i < 4; ++i) {
-        p.ip[i] = text(octetName("TCP_IP", i)).value_or(QStringLiteral("0"));
-        p.sub[i] = text(octetName("TCP_SUB", i))
+        p.ip[i] = text(Pargen::IpOctet(i)).value_or(QStringLiteral("0"));
+        p.sub[i] = text(Pargen::SubnetOctet(i))
                        .value_or(i < 3 ? QStringLiteral("255") : QStringLiteral("0"));
-        p.gat[i] = text(octetName("TCP_GAT", i)).value_or(QStringLiteral("0"));
+        p.gat[i] = text(Pargen::GatewayOctet(i)).value_or(QStringLiteral("0"));
     }
-    p.port = QString::number(integer(QStringLiteral("TCP_PORT")).value_or(502));
-    p.snmpPublic = text(QStringLiteral("SNMP_PUBLIC")).value_or(QString()).left(kSnmpNameLength);
-    p.snmpPrivate = text(QStringLiteral("SNMP_PRIVATE")).value_or(QString()).left(kSnmpNameLength);
-    p.baudCode = integer(QStringLiteral("BAUD")).value_or(kBaudCodeOffset);
-    switch (integer(QStringLiteral("PARITY")).value_or(0)) {
-    case 3:
-        p.parity = 1;
-        break;
-    case 2:
-        p.parity = 2;
-        break;
-    default:
-        p.parity = 0;
-    }
-    p.timeOut = text(QStringLiteral("TIME_OUT")).value_or(QStringLiteral("1000"));
-    p.offset = text(QStringLiteral("OFFSET")).value_or(QStringLiteral("0"));
-    p.mode = integer(QStringLiteral("MODE")).value_or(1) == 0 ? 0 : 1;
+    p.port = QString::number(integer(Element::Port).value_or(502));
+    p.snmpPublic = text(Element::SnmpPublic).value_or(QString()).left(kSnmpNameLength);
+    p.snmpPrivate = text(Element::SnmpPrivate).value_or(QString()).left(kSnmpNameLength);
+    p.baudCode = integer(Element::Baud).value_or(kBaudCodeOffset);
+    p.parity = Pargen::ParityPosition(integer(Element::Parity).value_or(0));
+    p.timeOut = text(Element::TimeOut).value_or(QStringLiteral("1000"));
+    p.offset = text(Element::Offset).value_or(QStringLiteral("0"));
+    p.mode = integer(Element::Mode).value_or(1) == 0 ? 0 : 1;
     return out;
 }
 
@@ -92,20 +81,8 @@ int PortValue(const GeneralParameters& values) {
     return IntegerTextOr(values.port, 0);
 }
 
-int BaudPosition(int baudCode) {
-    const std::int64_t pos = std::int64_t(baudCode) - kBaudCodeOffset;
-    return pos >= 0 && pos < kBaudNames.size() ? int(pos) : -1;
-}
-
 QString ParityCode(int parityPosition) {
-    switch (parityPosition) {
-    case 1:
-        return QStringLiteral("3");
-    case 2:
-        return QStringLiteral("2");
-    default:
-        return QStringLiteral("0");
-    }
+    return QString::number(Pargen::ParityCode(parityPosition));
 }
 
 QString ModeCode(int mode) {
@@ -118,23 +95,23 @@ QDomDocument parametersDocument(const GeneralParameters& values) {
     QDomDocument doc;
     QDomElement root = doc.createElement(kRoot);
     doc.appendChild(root);
-    auto add = [&doc, &root](const QString& name, const QString& text) {
-        AppendTextElement(doc, root, name, text);
+    auto add = [&doc, &root](Element element, const QString& text) {
+        AppendTextElement(doc, root, ElementName(element), text);
     };
     for (int i = 0; i < 4; ++i)
-        add(octetName("TCP_IP", i), values.ip[i]);
+        add(Pargen::IpOctet(i), values.ip[i]);
     for (int i = 0; i < 4; ++i)
-        add(octetName("TCP_SUB", i), values.sub[i]);
+        add(Pargen::SubnetOctet(i), values.sub[i]);
     for (int i = 0; i < 4; ++i)
-        add(octetName("TCP_GAT", i), values.gat[i]);
-    add(QStringLiteral("TCP_PORT"), QString::number(PortValue(values)));
-    add(QStringLiteral("SNMP_PUBLIC"), values.snmpPublic);
-    add(QStringLiteral("SNMP_PRIVATE"), values.snmpPrivate);
-    add(QStringLiteral("BAUD"), QString::number(values.baudCode));
-    add(QStringLiteral("PARITY"), ParityCode(values.parity));
-    add(QStringLiteral("TIME_OUT"), values.timeOut);
-    add(QStringLiteral("OFFSET"), values.offset);
-    add(QStringLiteral("MODE"), ModeCode(values.mode));
+        add(Pargen::GatewayOctet(i), values.gat[i]);
+    add(Element::Port, QString::number(PortValue(values)));
+    add(Element::SnmpPublic, values.snmpPublic);
+    add(Element::SnmpPrivate, values.snmpPrivate);
+    add(Element::Baud, QString::number(values.baudCode));
+    add(Element::Parity, ParityCode(values.parity));
+    add(Element::TimeOut, values.timeOut);
+    add(Element::Offset, values.offset);
+    add(Element::Mode, ModeCode(values.mode));
     return doc;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Result.h"
+#include "parameters/PargenSchema.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,15 +14,12 @@
 
 class Prompter;
 
-// The baud rates offered, in list order; the stored code is the position plus 3.
-inline const QStringList kBaudNames = {QStringLiteral("9600"), QStringLiteral("19200"),
-                                       QStringLiteral("38400"), QStringLiteral("57600"),
-                                       QStringLiteral("115200")};
-inline const QStringList kParityNames = {QStringLiteral("NONE"), QStringLiteral("ODD"),
-                                         QStringLiteral("EVEN")};
-inline const QStringList kModeNames = {QStringLiteral("Routing Mode"), QStringLiteral("NAT Mode")};
+using Pargen::BaudPosition;
+using Pargen::kBaudCodeOffset;
+using Pargen::kBaudNames;
+using Pargen::kModeNames;
+using Pargen::kParityNames;
 
-inline constexpr int kBaudCodeOffset = 3;
 inline constexpr int kSnmpNameLength = 13;
 
 // Octets, time-out and offset are kept exactly as typed: the file stores them so and every
@@ -67,8 +65,6 @@ std::optional<QString> ValidateParameters(const GeneralParameters& values);
 
 // The port as it is stored: the field's integer value, 0 for a text that is none.
 int PortValue(const GeneralParameters& values);
-// Position of the baud rate list, -1 when the code is outside the list.
-int BaudPosition(int baudCode);
 QString ParityCode(int parityPosition);
 QString ModeCode(int mode);
 
