@@ -6,6 +6,7 @@
 #include "image/ImageWriters.h"
 #include "info/TFAbout.h"
 #include "info/TFHelp.h"
+#include "parameters/PargenSchema.h"
 #include "parameters/TFSNMP.h"
 #include "parameters/TFSetVar.h"
 #include "parameters/TFpargen.h"
@@ -282,8 +283,8 @@ void TFQuenzoreFirmWare::UpdateTranslateButton() {
     QDomDocument doc;
     if (LoadXmlFile(doc, ws_.PargenPath))
         return; // a damaged file leaves the button as it was
-    const QDomElement mode = ChildElement(TopLevelElement(doc, QStringLiteral("General_Parameter")),
-                                          QStringLiteral("MODE"));
+    const QDomElement mode = ChildElement(TopLevelElement(doc, Pargen::kRoot),
+                                          Pargen::ElementName(Pargen::Element::Mode));
     const auto value = mode.isNull() ? std::nullopt : ParseIntegerText(ElementText(mode));
     btn_Translate->setEnabled(!(value && *value == 0));
 }
