@@ -46,11 +46,11 @@ static_assert(std::size(kFields) == Pargen::kElementCount);
 
 const QString kNotComposed = QStringLiteral("Configuration image not composed. ");
 
-ComposeResult failed(const QString& text) {
-    return {false, kNotComposed + text};
+Failure failed(const QString& text) {
+    return Fail(kNotComposed + text);
 }
 
-ComposeResult elementFailed(const QString& path, const QString& element, const QString& why) {
+Failure elementFailed(const QString& path, const QString& element, const QString& why) {
     return failed(QStringLiteral("File \"%1\", element \"%2\": %3")
                       .arg(QDir::toNativeSeparators(path), element, why));
 }
@@ -59,15 +59,15 @@ ComposeResult elementFailed(const QString& path, const QString& element, const Q
 
 CompositionStamp CompositionTime() {
     if (!qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH"))
-        return {QDateTime::currentDateTime(), {}};
+        return QDateTime::currentDateTime();
     // Seconds since the epoch in decimal, the reproducible-builds convention; 64 bits so
     // that instants after 2038 are read too.
     const QString text = qEnvironmentVariable("SOURCE_DATE_EPOCH");
     bool ok = false;
     const qint64 seconds = text.toLongLong(&ok);
     if (!ok || text.isEmpty() || !text.front().isDigit())
-        return {{}, QStringLiteral("SOURCE_DATE_EPOCH: ") + InvalidIntegerMessage(text)};
-    return {QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime), {}};
+        return Fail(QStringLiteral("SOURCE_DATE_EPOCH: ") + InvalidIntegerMessage(text));
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
 }
 
 std::uint16_t PackTime(const QTime& time) {
@@ -89,17 +89,17 @@ SnmpField FillSnmpName(QStringView text) {
     return field;
 }
 
-ComposeResult ComposeImage(ConfigImage& image, const QString& pargenPath,
-                           const CompositionClock& clock) {
+Result<> ComposeImage(ConfigImage& image, const QString& pargenPath,
+                      const CompositionClock& clock) {
     image.clear();
 
     Result<QByteArray> text = ReadRegularFile(pargenPath);
     if (!text)
         return failed(text.error());
     QDomDocument doc;
-    if (const std::optional<QString> why = LoadXmlText(doc, *text))
+    if (Result<> loaded = LoadXmlText(doc, *text); !loaded)
         return failed(QStringLiteral("File \"%1\" is not well-formed XML: %2")
-                          .arg(QDir::toNativeSeparators(pargenPath), *why));
+                          .arg(QDir::toNativeSeparators(pargenPath), loaded.error()));
 
     const QString& topName = Pargen::kRoot;
     const QDomElement top = TopLevelElement(doc, topName);
@@ -129,9 +129,9 @@ ComposeResult ComposeImage(ConfigImage& image, const QString& pargenPath,
     // One reading of the clock for both words, so that a composition at midnight cannot
     // pair the old day's time with the new day's date.
     const CompositionStamp stamp = clock();
-    if (!stamp.error.isEmpty())
-        return failed(stamp.error);
-    image.setWord(ImageOffset::Time, PackTime(stamp.when.time()));
-    image.setWord(ImageOffset::Date, PackDate(stamp.when.date()));
-    return {true, {}};
+    if (!stamp)
+        return failed(stamp.error());
+    image.setWord(ImageOffset::Time, PackTime(stamp->time()));
+    image.setWord(ImageOffset::Date, PackDate(stamp->date()));
+    return Ok();
 }

@@ -2,6 +2,7 @@
 // time and date of composition.
 #pragma once
 
+#include "common/Result.h"
 #include "image/ConfigImage.h"
 
 #include <QDate>
@@ -13,11 +14,8 @@
 #include <cstdint>
 #include <functional>
 
-// The instant a composition is stamped with. `error` is set when it cannot be had.
-struct CompositionStamp {
-    QDateTime when;
-    QString error;
-};
+// The instant a composition is stamped with, or why it cannot be had.
+using CompositionStamp = Result<QDateTime>;
 
 // The local clock; when SOURCE_DATE_EPOCH is set, that instant (seconds since 1970) in local
 // time instead, so that images can be reproduced. A set but invalid value is an error.
@@ -33,13 +31,9 @@ std::uint16_t PackDate(const QDate& date);
 // padded with zeros to 14.
 SnmpField FillSnmpName(QStringView text);
 
-struct ComposeResult {
-    // False when pargen.xml could not be read whole; the image then holds the fields stored
-    // before the failure and zeros after it, and must not be written.
-    bool complete = false;
-    QString message; // names the file and, where there is one, the element
-};
-
-// Clears `image` and fills it from the file at `pargenPath`.
-ComposeResult ComposeImage(ConfigImage& image, const QString& pargenPath,
-                           const CompositionClock& clock = CompositionTime);
+// Clears `image` and fills it from the file at `pargenPath`. A failure (its message names the
+// file and, where there is one, the element) means pargen.xml could not be read whole; the
+// image then holds the fields stored before the failure and zeros after it, and must not be
+// written.
+Result<> ComposeImage(ConfigImage& image, const QString& pargenPath,
+                      const CompositionClock& clock = CompositionTime);

@@ -55,9 +55,8 @@ Result<> SaveImageC(const ConfigImage& image, const QString& projectFolder) {
 
 Result<> ComposeAndSaveImage(ConfigImage& image, const QString& pargenPath,
                              const QString& projectFolder, const CompositionClock& clock) {
-    const ComposeResult composed = ComposeImage(image, pargenPath, clock);
-    if (!composed.complete)
-        return Fail(composed.message);
+    if (Result<> composed = ComposeImage(image, pargenPath, clock); !composed)
+        return composed;
     // Both renderings or neither: a bank1.bin newer than its bankg.c would tell two stories.
     return WriteFilesTogether({{ImageBinPath(projectFolder), image.toByteArray()},
                                {ImageCPath(projectFolder), RenderImageC(image)}});

@@ -44,8 +44,8 @@ LoadedParameters LoadParameters(const QString& path) {
     if (!QFileInfo::exists(path))
         return out;
     QDomDocument doc;
-    if (auto error = LoadXmlFile(doc, path)) {
-        out.error = error;
+    if (Result<> loaded = LoadXmlFile(doc, path); !loaded) {
+        out.error = loaded.error();
         return out;
     }
     const QDomElement root = TopLevelElement(doc, kRoot);
@@ -125,31 +125,31 @@ Result<> SaveParameters(const GeneralParameters& values, const QString& path) {
     const QDomDocument doc = parametersDocument(values);
     // A control character in a community name would make a file no reader accepts.
     QDomDocument check;
-    if (LoadXmlText(check, SerializeXml(doc)))
+    if (!LoadXmlText(check, SerializeXml(doc)).ok())
         return Fail(CannotCreateMessage(path, QStringLiteral("A value holds a character that "
                                                              "cannot be stored.")));
     return SaveXmlFile(doc, path);
 }
 
-std::optional<QString> ValidateParameters(const GeneralParameters& values) {
+Result<> ValidateParameters(const GeneralParameters& values) {
     for (const QString& t : values.ip)
         if (!inRange(t, 255))
-            return QStringLiteral("Error!! IP must be between 0 and 255. ");
+            return Fail(QStringLiteral("Error!! IP must be between 0 and 255. "));
     for (const QString& t : values.sub)
         if (!inRange(t, 255))
-            return QStringLiteral("Error!! Subnet Mask must be between 0 and 255. ");
+            return Fail(QStringLiteral("Error!! Subnet Mask must be between 0 and 255. "));
     for (const QString& t : values.gat)
         if (!inRange(t, 255))
-            return QStringLiteral("Error!! Gateway must be between 0 and 255. ");
+            return Fail(QStringLiteral("Error!! Gateway must be between 0 and 255. "));
     // The image holds time-out, offset and port in 16 bits: larger values would reach the
     // device cut to their low bits.
     if (!inRange(values.timeOut, 0xFFFF))
-        return QStringLiteral("TimeOut Error!!");
+        return Fail(QStringLiteral("TimeOut Error!!"));
     if (!inRange(values.offset, 0xFFFF))
-        return QStringLiteral("Offset Error!!");
+        return Fail(QStringLiteral("Offset Error!!"));
     if (!inRange(values.port, 0xFFFF))
-        return QStringLiteral("Port Error!!");
-    return std::nullopt;
+        return Fail(QStringLiteral("Port Error!!"));
+    return Ok();
 }
 
 QString PingAddress(const GeneralParameters& values) {
@@ -169,8 +169,8 @@ QString ReplaceUnreadFileQuestion(const QString& path) {
 ParametersOk ConfirmParameters(const GeneralParameters& values, const QString& path,
                                bool replacesUnreadFile, const QString& dialogTitle,
                                Prompter& prompter) {
-    if (auto message = ValidateParameters(values)) {
-        prompter.error(*message);
+    if (Result<> checked = ValidateParameters(values); !checked) {
+        prompter.error(checked.error());
         return ParametersOk::CheckFailed;
     }
     if (replacesUnreadFile && !prompter.question(dialogTitle, ReplaceUnreadFileQuestion(path)))

@@ -60,8 +60,8 @@ QByteArray ParametersXml(const GeneralParameters& values);
 // Replaces the file atomically. nullopt on success, else the "Cannot create file" text.
 Result<> SaveParameters(const GeneralParameters& values, const QString& path);
 
-// The checks of an OK, in order; the first failure's message, or nullopt when all pass.
-std::optional<QString> ValidateParameters(const GeneralParameters& values);
+// The checks of an OK, in order; the failure is the first failing check's message.
+Result<> ValidateParameters(const GeneralParameters& values);
 
 // The port as it is stored: the field's integer value, 0 for a text that is none.
 int PortValue(const GeneralParameters& values);

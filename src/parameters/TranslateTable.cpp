@@ -108,7 +108,8 @@ std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QStr
     const QString shown = QDir::toNativeSeparators(path);
     if (QFileInfo::exists(path)) {
         QDomDocument doc;
-        problem = LoadXmlFile(doc, path);
+        if (Result<> loaded = LoadXmlFile(doc, path); !loaded)
+            problem = loaded.error();
         // The document element is the table, whatever its name; so is every child a row.
         int i = 0;
         for (QDomElement row = doc.documentElement().firstChildElement(); !problem && !row.isNull();

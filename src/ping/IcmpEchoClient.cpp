@@ -98,9 +98,10 @@ EchoResult IcmpEchoClient::Ping(const QByteArray& data) {
     key.sequence = SequenceNumber++;
     key.matchIdentifier = !socket.rewritesIdentifier();
     key.data = data;
-    if (const auto sendError =
-            socket.send(destination, BuildEchoRequest(key.identifier, key.sequence, data))) {
-        result.error = *sendError;
+    if (Result<> sent =
+            socket.send(destination, BuildEchoRequest(key.identifier, key.sequence, data));
+        !sent) {
+        result.error = sent.error();
         return result;
     }
 

@@ -55,7 +55,7 @@ public:
 
     bool rewritesIdentifier() const override { return datagram_; }
 
-    std::optional<QString> send(std::uint32_t destination, const QByteArray& message) override {
+    Result<> send(std::uint32_t destination, const QByteArray& message) override {
         sockaddr_in to{};
         to.sin_family = AF_INET;
         to.sin_addr.s_addr = htonl(destination);
@@ -65,11 +65,12 @@ public:
                          reinterpret_cast<const sockaddr*>(&to), sizeof to);
         } while (n < 0 && errno == EINTR);
         if (n < 0)
-            return QStringLiteral("Cannot send the echo request to %1: %2")
-                .arg(dotted(destination), systemError(errno));
+            return Fail(QStringLiteral("Cannot send the echo request to %1: %2")
+                            .arg(dotted(destination), systemError(errno)));
         if (n != message.size())
-            return QStringLiteral("The echo request to %1 was cut short").arg(dotted(destination));
-        return std::nullopt;
+            return Fail(
+                QStringLiteral("The echo request to %1 was cut short").arg(dotted(destination)));
+        return Ok();
     }
 
     IcmpReceived receive(int timeoutMs) override {

@@ -2,6 +2,8 @@
 // socket otherwise. Both deliver ICMP messages in the same form, so callers see no difference.
 #pragma once
 
+#include "common/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,8 +26,8 @@ public:
     virtual ~IcmpTransport() = default;
     // True when the system replaces the identifier of outgoing echo requests.
     virtual bool rewritesIdentifier() const = 0;
-    // nullopt when the message went out, otherwise the reason.
-    virtual std::optional<QString> send(std::uint32_t destination, const QByteArray& message) = 0;
+    // Fails with the reason when the message did not go out whole.
+    virtual Result<> send(std::uint32_t destination, const QByteArray& message) = 0;
     // Waits at most `timeoutMs` for the next ICMP message. An error message about something
     // we sent arrives like a received packet, whatever the kind of socket.
     virtual IcmpReceived receive(int timeoutMs) = 0;

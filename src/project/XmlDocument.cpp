@@ -68,16 +68,20 @@ std::optional<QString> loadXml(QDomDocument& doc, const QByteArray& text, const 
 
 } // namespace
 
-std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
-    return loadXml(doc, text, QString());
+Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
+    if (std::optional<QString> why = loadXml(doc, text, QString()))
+        return Fail(*why);
+    return Ok();
 }
 
-std::optional<QString> LoadXmlFile(QDomDocument& doc, const QString& path) {
+Result<> LoadXmlFile(QDomDocument& doc, const QString& path) {
     doc.clear();
     Result<QByteArray> text = ReadRegularFile(path);
     if (!text)
-        return text.error();
-    return loadXml(doc, *text, path);
+        return Fail(text.error());
+    if (std::optional<QString> why = loadXml(doc, *text, path))
+        return Fail(*why);
+    return Ok();
 }
 
 QDomElement TopLevelElement(const QDomDocument& doc, const QString& name) {

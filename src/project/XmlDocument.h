@@ -11,12 +11,11 @@
 
 #include <optional>
 
-// Loads `path` into `doc`, replacing what it held. nullopt on success; otherwise the
-// parser's reason with its line and the start of the offending text, or the reason the
-// file could not be opened.
-std::optional<QString> LoadXmlFile(QDomDocument& doc, const QString& path);
+// Loads `path` into `doc`, replacing what it held. The failure is the parser's reason with its
+// line and the start of the offending text, or the reason the file could not be opened.
+Result<> LoadXmlFile(QDomDocument& doc, const QString& path);
 // The same for text already in memory.
-std::optional<QString> LoadXmlText(QDomDocument& doc, const QByteArray& text);
+Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text);
 
 // The top-level element of that exact name, or a null element.
 QDomElement TopLevelElement(const QDomDocument& doc, const QString& name);

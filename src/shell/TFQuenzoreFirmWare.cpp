@@ -281,7 +281,7 @@ void TFQuenzoreFirmWare::UpdateTranslateButton() {
     if (!QFileInfo::exists(ws_.PargenPath))
         return;
     QDomDocument doc;
-    if (LoadXmlFile(doc, ws_.PargenPath))
+    if (!LoadXmlFile(doc, ws_.PargenPath).ok())
         return; // a damaged file leaves the button as it was
     const QDomElement mode = ChildElement(TopLevelElement(doc, Pargen::kRoot),
                                           Pargen::ElementName(Pargen::Element::Mode));

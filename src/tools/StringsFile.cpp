@@ -10,8 +10,8 @@ TSelStringSettings& SelStringSettings() {
 TStringsFile ReadStringsFile(const QString& path) {
     TStringsFile result;
     QDomDocument doc;
-    if (const std::optional<QString> error = LoadXmlFile(doc, path)) {
-        result.Error = error;
+    if (Result<> loaded = LoadXmlFile(doc, path); !loaded) {
+        result.Error = loaded.error();
         return result;
     }
     const QDomElement root = doc.documentElement();

@@ -216,8 +216,8 @@ QList<TXmlTreeRow> TFXML::TreeRows() const {
 void TFXML::btnWriteClick() {
     btnWrite->setEnabled(false);
     const auto enableAgain = qScopeGuard([this] { btnWrite->setEnabled(true); });
-    if (const std::optional<QString> error = SaveXmlTree(TreeRows(), ws_.ProjectFolder))
-        prompter_.errorReport(*error);
+    if (Result<> saved = SaveXmlTree(TreeRows(), ws_.ProjectFolder); !saved)
+        prompter_.errorReport(saved.error());
 }
 
 void TFXML::TvXmlMouseDown(Qt::MouseButton button) {

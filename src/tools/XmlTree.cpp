@@ -299,15 +299,13 @@ QString XmlTreeTarget(const QString& projectFolder, const QString& documentCapti
     return JoinPath(projectFolder, name);
 }
 
-std::optional<QString> SaveXmlTree(const QList<TXmlTreeRow>& rows, const QString& projectFolder) {
+Result<> SaveXmlTree(const QList<TXmlTreeRow>& rows, const QString& projectFolder) {
     const TXmlTreeText composed = ComposeXmlTree(rows);
     if (composed.Error)
-        return composed.Error;
+        return Fail(*composed.Error);
     const QString target = XmlTreeTarget(projectFolder, rows.first().Caption);
     const QString name = QFileInfo(target).fileName();
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return CannotCreateMessage(target, QStringLiteral("No file name"));
-    if (Result<> saved = WriteFileAtomically(target, composed.Text); !saved)
-        return saved.error();
-    return std::nullopt;
+        return Fail(CannotCreateMessage(target, QStringLiteral("No file name")));
+    return WriteFileAtomically(target, composed.Text);
 }

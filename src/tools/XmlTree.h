@@ -2,6 +2,8 @@
 // (depth, image index, caption), and such a list is written back as an XML file.
 #pragma once
 
+#include "common/Result.h"
+
 #include "tools/XMLReader.h"
 
 #include <QList>
@@ -60,5 +62,5 @@ TXmlTreeText ComposeXmlTree(const QList<TXmlTreeRow>& rows);
 // document row's caption (folders in that name are dropped, so it stays in the project).
 QString XmlTreeTarget(const QString& projectFolder, const QString& documentCaption);
 
-// Composes `rows` and saves them atomically into the project folder. nullopt on success.
-std::optional<QString> SaveXmlTree(const QList<TXmlTreeRow>& rows, const QString& projectFolder);
+// Composes `rows` and saves them atomically into the project folder.
+Result<> SaveXmlTree(const QList<TXmlTreeRow>& rows, const QString& projectFolder);

@@ -28,7 +28,7 @@ const QByteArray kPargen =
     "<TIME_OUT>1000</TIME_OUT><OFFSET>0</OFFSET><MODE>1</MODE></General_Parameter>";
 
 CompositionStamp fixedStamp() {
-    return {QDateTime(QDate(2026, 12, 8), QTime(14, 35, 27)), {}};
+    return QDateTime(QDate(2026, 12, 8), QTime(14, 35, 27));
 }
 
 } // namespace

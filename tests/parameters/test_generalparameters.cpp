@@ -350,8 +350,8 @@ void TestGeneralParameters::validation() {
     p.parity = -1;
     p.mode = -1;
     p.snmpPublic = QString(40, 'x');
-    const auto result = ValidateParameters(p);
-    QCOMPARE(result.value_or(QString()), message);
+    const Result<> result = ValidateParameters(p);
+    QCOMPARE(result.error(), message);
 }
 
 void TestGeneralParameters::firstFailingCheckWins() {
@@ -365,19 +365,19 @@ void TestGeneralParameters::firstFailingCheckWins() {
                                   "Error!! Subnet Mask must be between 0 and 255. ",
                                   "Error!! IP must be between 0 and 255. "};
     p.port = "x";
-    QCOMPARE(*ValidateParameters(p), expected[0]);
+    QCOMPARE(ValidateParameters(p).error(), expected[0]);
     p.offset = "x";
-    QCOMPARE(*ValidateParameters(p), expected[1]);
+    QCOMPARE(ValidateParameters(p).error(), expected[1]);
     p.timeOut = "x";
-    QCOMPARE(*ValidateParameters(p), expected[2]);
+    QCOMPARE(ValidateParameters(p).error(), expected[2]);
     p.gat[3] = "x";
-    QCOMPARE(*ValidateParameters(p), expected[3]);
+    QCOMPARE(ValidateParameters(p).error(), expected[3]);
     p.gat[0] = "x";
-    QCOMPARE(*ValidateParameters(p), expected[4]);
+    QCOMPARE(ValidateParameters(p).error(), expected[4]);
     p.sub[3] = "x";
-    QCOMPARE(*ValidateParameters(p), expected[5]);
+    QCOMPARE(ValidateParameters(p).error(), expected[5]);
     p.ip[3] = "x";
-    QCOMPARE(*ValidateParameters(p), expected[6]);
+    QCOMPARE(ValidateParameters(p).error(), expected[6]);
 }
 
 void TestGeneralParameters::hexOctetStoredAsTyped() {

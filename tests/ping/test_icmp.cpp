@@ -79,9 +79,11 @@ class FakeTransport : public IcmpTransport {
 public:
     explicit FakeTransport(std::shared_ptr<FakeNet> net) : net_(std::move(net)) {}
     bool rewritesIdentifier() const override { return net_->rewritesIdentifier; }
-    std::optional<QString> send(std::uint32_t destination, const QByteArray& message) override {
+    Result<> send(std::uint32_t destination, const QByteArray& message) override {
         net_->sent.append({destination, message});
-        return net_->sendError;
+        if (net_->sendError)
+            return Fail(*net_->sendError);
+        return Ok();
     }
     IcmpReceived receive(int timeoutMs) override {
         net_->lastTimeout = timeoutMs;

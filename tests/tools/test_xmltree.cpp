@@ -240,7 +240,7 @@ void TestXmlTree::roundTrip() {
     const TXmlTreeLoad first =
         LoadXmlTree(writeFile(source.path(), QStringLiteral("doc.xml"), text));
     QCOMPARE(first.Error, std::optional<QString>());
-    QCOMPARE(SaveXmlTree(first.Rows, project.path()), std::optional<QString>());
+    QVERIFY(SaveXmlTree(first.Rows, project.path()).ok());
     const QString written = project.path() + QStringLiteral("/doc.xml");
     const TXmlTreeLoad second = LoadXmlTree(written);
     QCOMPARE(second.Error, std::optional<QString>());
@@ -261,7 +261,7 @@ void TestXmlTree::roundTripDeep() {
     const TXmlTreeLoad first =
         LoadXmlTree(writeFile(source.path(), QStringLiteral("deep.xml"), text));
     QCOMPARE(first.Rows.size(), 1 + 2 * 10000);
-    QCOMPARE(SaveXmlTree(first.Rows, project.path()), std::optional<QString>());
+    QVERIFY(SaveXmlTree(first.Rows, project.path()).ok());
     const TXmlTreeLoad second = LoadXmlTree(project.path() + QStringLiteral("/deep.xml"));
     QCOMPARE(second.Rows, first.Rows);
 }
@@ -292,26 +292,27 @@ void TestXmlTree::saveReplacesAndReports() {
     QTemporaryDir project;
     const QString path = writeFile(project.path(), QStringLiteral("x.xml"), "old contents");
     const Rows tree = rows({{0, 0, "File: x.xml"}, {1, 2, "price = 12"}});
-    QCOMPARE(SaveXmlTree(tree, project.path()), std::optional<QString>());
+    QVERIFY(SaveXmlTree(tree, project.path()).ok());
     QCOMPARE(readFile(path), QByteArray("<price>12</price>"));
 
     // A project folder that is gone: the failure comes back, nothing is made.
     const QString gone = project.path() + QStringLiteral("/gone");
-    const std::optional<QString> error = SaveXmlTree(tree, gone);
-    QVERIFY(error);
-    QVERIFY2(error->startsWith(QStringLiteral("Cannot create file \"%1\". ")
-                                   .arg(QDir::toNativeSeparators(gone + QStringLiteral("/x.xml")))),
-             qPrintable(*error));
+    const Result<> error = SaveXmlTree(tree, gone);
+    QVERIFY(!error);
+    QVERIFY2(error.error().startsWith(
+                 QStringLiteral("Cannot create file \"%1\". ")
+                     .arg(QDir::toNativeSeparators(gone + QStringLiteral("/x.xml")))),
+             qPrintable(error.error()));
     QVERIFY(!QFileInfo::exists(gone));
 
     // A document caption whose name was edited away.
-    const std::optional<QString> noName =
-        SaveXmlTree(rows({{0, 0, "File:  "}, {1, 2, "a"}}), project.path());
-    QVERIFY(noName);
-    QVERIFY2(noName->startsWith(QStringLiteral("Cannot create file")), qPrintable(*noName));
+    const Result<> noName = SaveXmlTree(rows({{0, 0, "File:  "}, {1, 2, "a"}}), project.path());
+    QVERIFY(!noName);
+    QVERIFY2(noName.error().startsWith(QStringLiteral("Cannot create file")),
+             qPrintable(noName.error()));
 
     // A composition error leaves the existing file alone.
-    QVERIFY(SaveXmlTree(rows({{0, 0, "File: x.xml"}, {1, 2, "bad name"}}), project.path()));
+    QVERIFY(!SaveXmlTree(rows({{0, 0, "File: x.xml"}, {1, 2, "bad name"}}), project.path()));
     QCOMPARE(readFile(path), QByteArray("<price>12</price>"));
 }
 
