@@ -7,6 +7,7 @@
 #include "parameters/NewProjectFiles.h"
 #include "project/ProjectFolder.h"
 #include "project/ProjectLayout.h"
+#include "project/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,6 +33,10 @@ int RunNewProjectCommand(const QStringList& args) {
         CliErr(QStringLiteral("Name project not valid"));
         return 1;
     }
+    // An installed program's first command may be this one: its PROJECTS must exist to be
+    // named as the parent.
+    Workspace ws;
+    InitWorkspace(ws, DefaultProgramFolder(), DefaultInstalledFiles());
     const QString project =
         QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(given).absoluteFilePath()));
     if (Result<> made = CreateProjectFolder(project); !made) {

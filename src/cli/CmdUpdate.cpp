@@ -47,9 +47,9 @@ int RunUpdateCommand(const QStringList& args) {
         return 2;
     }
 
-    const InstalledFiles installed = DefaultInstalledFiles();
-    Workspace ws = BuildWorkspace(DefaultProgramFolder(), installed);
-    SeedMasterFolder(ws, installed);
+    // The program folder as the window prepares it at start-up; the project is the one given.
+    Workspace ws;
+    InitWorkspace(ws, DefaultProgramFolder(), DefaultInstalledFiles());
     ws.ProjectFolder = QDir::toNativeSeparators(QFileInfo(project).absoluteFilePath());
     ws.ProjectName = QFileInfo(project).fileName();
     RefreshProjectPaths(ws);

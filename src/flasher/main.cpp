@@ -55,6 +55,12 @@ QString hex6(std::uint32_t v) {
     return QString::number(v, 16).toUpper().rightJustified(6, QLatin1Char('0'));
 }
 
+bool installed() {
+    return QFileInfo(QDir(QCoreApplication::applicationDirPath())
+                         .filePath(QStringLiteral(QUENZOR_LIBEXEC_TO_DATA)))
+        .isDir();
+}
+
 class Report {
 public:
     void line(const QString& text) {
@@ -63,12 +69,14 @@ public:
         std::fflush(stdout);
     }
     // Kept beside the flasher (or where QUENZOR_FLASHER_LOG says), so a run started from the
-    // window, which shows no console, can be read afterwards.
+    // window, which shows no console, can be read afterwards. An installed flasher's folder is
+    // shared: its log goes to the folder it runs in, the user's MASTER.
     void save() const {
         QString path = qEnvironmentVariable("QUENZOR_FLASHER_LOG");
         if (path.isEmpty())
             path =
-                JoinPath(QCoreApplication::applicationDirPath(), QStringLiteral("VidodIzuze.log"));
+                JoinPath(installed() ? QDir::currentPath() : QCoreApplication::applicationDirPath(),
+                         QStringLiteral("VidodIzuze.log"));
         if (Result<> saved = WriteFileAtomically(path, text_.toUtf8()); !saved)
             std::fprintf(stderr, "%s\n", saved.error().toLocal8Bit().constData());
     }

@@ -129,7 +129,11 @@ QString DefaultProgramFolder() {
         return nativeAbsolute(overridden);
     if (useExecutableFolder())
         return nativeAbsolute(QCoreApplication::applicationDirPath());
-    return nativeAbsolute(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    // Not AppDataLocation: the window and the companion carry different application names
+    // and must share one folder.
+    return nativeAbsolute(
+        JoinPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+                 QStringLiteral("quenzor")));
 }
 
 InstalledFiles DefaultInstalledFiles() {
