@@ -78,8 +78,7 @@ private:
 
 void TestTFXML::init() {
     QVERIFY(dir.isValid());
-    ws = Workspace{};
-    ws.ProjectsFolder = dir.path() + QStringLiteral("/PROJECTS");
+    ws = BuildWorkspace(QDir::toNativeSeparators(dir.path()));
     ws.ProjectFolder = ws.ProjectsFolder + QStringLiteral("/P1");
     QVERIFY(QDir().mkpath(ws.ProjectFolder));
     QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/data")));
