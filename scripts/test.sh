@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENZOR_SANITIZE=ON > build-test.log
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUENZOR_SANITIZE=ON -DQUENZOR_WERROR=ON > build-test.log
 cmake --build build-test --parallel "$(nproc)"
 cd build-test
 ctest --output-on-failure --parallel "$(nproc)"
