@@ -1,0 +1,14 @@
+// var.xml as the translate table reads it: a reading either succeeds or says why.
+#include "FuzzSupport.h"
+
+#include "parameters/TranslateTable.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString path = fuzz::writeScratch(QStringLiteral("var.xml"), data, size);
+    TranslateTableModel model;
+    const auto problem = LoadTranslateTable(model, path);
+    if (problem)
+        fuzz::check(!problem->isEmpty(), "a reading problem without a message");
+    (void)FirstLeftOutLine(model);
+    return 0;
+}
