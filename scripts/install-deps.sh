@@ -7,7 +7,7 @@ pkgs=(
   qt6-base-dev qt6-base-dev-tools libqt6xml6 libqt6serialport6-dev qt6-serialport-dev
   libgl1-mesa-dev libfreexl-dev
   srecord python3-xlwt xvfb xauth x11-apps imagemagick iproute2
-  fonts-dejavu-core clang libclang-rt-14-dev
+  fonts-dejavu-core clang libclang-rt-14-dev hyperfine
 )
 missing=()
 for p in "${pkgs[@]}"; do

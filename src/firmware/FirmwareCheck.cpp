@@ -46,6 +46,8 @@ FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
             break;
         }
         ++check.lines;
+        if (line.isEmpty())
+            ++check.blankLines;
         QString why;
         const std::optional<SRecord> rec = ParseSRecord(line, &why);
         if (!rec) {

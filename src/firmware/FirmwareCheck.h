@@ -17,6 +17,7 @@ struct FirmwareCheck {
     qint64 dataRecords = 0; // S1, S2 and S3
     qint64 dataBytes = 0;
     qint64 faults = 0;       // malformed lines, wrong checksums, bytes loaded twice
+    qint64 blankLines = 0;   // of the faults, empty lines
     QStringList faultTexts;  // the first few, "line N: ..."
     qint64 terminations = 0; // S7, S8 and S9 records
     ConfigImage window;      // the bank window's bytes (zero where not loaded)

@@ -2,11 +2,14 @@
 
 #include "common/FileIO.h"
 #include "firmware/BankWindow.h"
+#include "firmware/FirmwareCheck.h"
 #include "project/ProjectLayout.h"
 
 #include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace {
 
@@ -100,6 +103,19 @@ QString FirmwareUpdate::flasherPath() const {
 }
 
 int FirmwareUpdate::patch(PatchProgress& progress) {
+    lastPatch_ = -1;
+    if (QFileInfo(firmwarePath_).isFile()) {
+        const FirmwareCheck base = CheckFirmwareFile(firmwarePath_, 1);
+        // An empty line stops the merge itself, with the patcher's own message.
+        if (!base.readError.isEmpty() || base.faults > base.blankLines) {
+            const QString why =
+                base.readError.isEmpty() ? base.faultTexts.value(0) : base.readError;
+            prompter_.message(QStringLiteral("%1 is not a sound S-record firmware (%2),Abort "
+                                             "Procedure")
+                                  .arg(firmwareName_, why));
+            return -1;
+        }
+    }
     CountingPrompter counting(prompter_);
     const int result =
         PatchFirmwareBank(1, false, firmwarePath_, newFileName_, binFolder_, outputFolder_,
@@ -124,6 +140,20 @@ void FirmwareUpdate::reportBankNotFound() {
     prompter_.message(
         QStringLiteral("Bank 1 Not Found in %1: Configuration not placed,Abort Procedure")
             .arg(firmwareName_));
+}
+
+bool FirmwareUpdate::flasherRunnable() {
+    const QFileInfo flasher(flasherPath());
+    if (!flasher.isFile()) {
+        prompter_.message(QStringLiteral("VidodIzuze.exe Not Found, Procedure Aborted"));
+        return false;
+    }
+    if (!flasher.isExecutable()) {
+        prompter_.message(QStringLiteral("VidodIzuze.exe Not Started, Procedure Aborted. %1")
+                              .arg(qt_error_string(EACCES)));
+        return false;
+    }
+    return true;
 }
 
 bool FirmwareUpdate::startFlasher(int portIndex) {
@@ -151,6 +181,8 @@ bool FirmwareUpdate::startFlasher(int portIndex) {
 }
 
 bool FirmwareUpdate::execute(int portIndex, PatchProgress& progress) {
+    if (!flasherRunnable())
+        return false;
     const int result = patch(progress);
     if (result == 0)
         reportBankNotFound();

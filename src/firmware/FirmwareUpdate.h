@@ -26,14 +26,20 @@ public:
     // Returns the patcher's result; a result of -1 is always explained to the user. The new
     // firmware file is written only when the bank was placed (result 1): a file left by an
     // earlier update is never replaced by one without the configuration or an end record.
+    // A base firmware the flasher would refuse (a damaged record, a wrong checksum) is refused
+    // here, before anything is written.
     int patch(PatchProgress& progress);
 
     // Starts the flasher on the new firmware and the port with the zero-based `portIndex`,
     // but only when the last patch since prepare() placed the bank (result 1): a stale,
     // partial or unpatched file is never flashed. True when the flasher was started.
     bool startFlasher(int portIndex);
+    // The flasher is there and may be run; otherwise the reason has been shown.
+    bool flasherRunnable();
 
-    // "Execute update firmware": the patch, then the flasher when the bank was placed.
+    // "Execute update firmware": the patch, then the flasher when the bank was placed. A flasher
+    // that is missing or cannot be run is found before the patch, so nothing is replaced for
+    // an update that cannot run.
     bool execute(int portIndex, PatchProgress& progress);
 
     // The plain message after a patch that found no record of the bank-1 window.

@@ -23,6 +23,8 @@ struct UpdateFixture {
         testdata::writeFile(ws.MasterFolder + "/sx93051.sx",
                             testdata::crlfText(testdata::sampleBase()));
         testdata::writeFile(ws.ProgramFolder + "/VidodIzuze.exe", "stand-in");
+        QFile::setPermissions(ws.ProgramFolder + "/VidodIzuze.exe",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         testdata::writeFile(binFile(), image);
     }
     void openProject(const QString& name) {
