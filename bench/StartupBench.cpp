@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
         layout->addWidget(new QLabel(QStringLiteral("A bare window")));
         layout->addWidget(new QPushButton(QStringLiteral("OK")));
     } else {
-        auto main = std::make_unique<TFQuenzoreFirmWare>(workspace, prompter, DefaultProgramFolder());
+        auto main =
+            std::make_unique<TFQuenzoreFirmWare>(workspace, prompter, DefaultProgramFolder());
         main->CreateDialogs();
         window = std::move(main);
     }

@@ -28,16 +28,28 @@ QByteArray RenderImageC(const ConfigImage& image) {
     QByteArray out;
     out.reserve(qsizetype(kImageSize / kBytesPerLine) * (23 + 16 * 6 + 2) + 64);
     out += QByteArrayLiteral("#pragma CONST_SEG SEGMENT0") + kCrLf;
+    // One row of " 0xHH," cells at a time: appending cell by cell costs more than the rest of
+    // a composition together.
+    char cells[kBytesPerLine * 6 + 1];
     for (std::size_t row = 0; row < kImageSize / kBytesPerLine; ++row) {
         out += row == 0 ? head : indent;
+        char* c = cells;
         for (std::size_t col = 0; col < kBytesPerLine; ++col) {
             const std::size_t offset = row * kBytesPerLine + col;
             const std::uint8_t b = image.byte(offset);
-            out += " 0x";
-            out += kHex[b >> 4];
-            out += kHex[b & 0x0F];
-            out += offset + 1 == kImageSize ? "};" : ",";
+            *c++ = ' ';
+            *c++ = '0';
+            *c++ = 'x';
+            *c++ = kHex[b >> 4];
+            *c++ = kHex[b & 0x0F];
+            if (offset + 1 == kImageSize) {
+                *c++ = '}';
+                *c++ = ';';
+            } else {
+                *c++ = ',';
+            }
         }
+        out.append(cells, c - cells);
         out += kCrLf;
     }
     out += kCrLf;
