@@ -26,3 +26,5 @@ int RunPatchCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);
 int RunInspectCommand(const QStringList& args);
 int RunNewProjectCommand(const QStringList& args);
+int RunVerifyCommand(const QStringList& args);
+int RunDiffCommand(const QStringList& args);

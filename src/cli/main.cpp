@@ -18,6 +18,9 @@ const CliCommand kCommands[] = {
     {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
     {"new-project", "make a project folder with the default pargen.xml and an empty var.xml",
      RunNewProjectCommand},
+    {"verify", "whether a firmware carries a project's configuration", RunVerifyCommand},
+    {"diff", "the configuration fields that differ between two projects or firmwares",
+     RunDiffCommand},
 };
 
 void usage() {
