@@ -28,3 +28,4 @@ int RunInspectCommand(const QStringList& args);
 int RunNewProjectCommand(const QStringList& args);
 int RunVerifyCommand(const QStringList& args);
 int RunDiffCommand(const QStringList& args);
+int RunCloneCommand(const QStringList& args);

@@ -21,6 +21,7 @@ const CliCommand kCommands[] = {
     {"verify", "whether a firmware carries a project's configuration", RunVerifyCommand},
     {"diff", "the configuration fields that differ between two projects or firmwares",
      RunDiffCommand},
+    {"clone", "one project per row of a sites table, from a template project", RunCloneCommand},
 };
 
 void usage() {
