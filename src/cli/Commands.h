@@ -26,3 +26,4 @@ int RunPatchCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);
 int RunInspectCommand(const QStringList& args);
 int RunNewProjectCommand(const QStringList& args);
+int RunTableCommand(const QStringList& args);

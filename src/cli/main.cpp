@@ -18,6 +18,7 @@ const CliCommand kCommands[] = {
     {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
     {"new-project", "make a project folder with the default pargen.xml and an empty var.xml",
      RunNewProjectCommand},
+    {"table", "show, save, export or import a CANopen table (sdo, rpdodef)", RunTableCommand},
 };
 
 void usage() {
