@@ -19,7 +19,9 @@ TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
     read.found = true;
     QDomDocument doc;
     if (const auto problem = LoadXmlFile(doc, path)) {
-        read.problem = QString(*problem).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        read.problem = QStringLiteral("\"%1\" cannot be read: %2")
+                           .arg(QDir::toNativeSeparators(path),
+                                QString(*problem).replace(QLatin1Char('\n'), QLatin1Char(' ')));
         return read;
     }
     const QDomElement root = doc.documentElement();
