@@ -361,10 +361,10 @@ void TestGridTable::exportLines_data() {
     const QString sdoTitles = "Index,Subindex,devID,Index,Subindex,nbyte,mnemonico,";
     QTest::newRow("sdo, fresh") << "sdo" << QStringList{} << QStringList{} << 3002
                                 << LineMap{{0, "0," + sdoTitles},
-                                                      {1, "0,,,,,,,,"},
-                                                      {1500, "0,,,,,,,,"},
-                                                      {1501, "1," + sdoTitles},
-                                                      {3001, "1,,,,,,,,"}};
+                                           {1, "0,,,,,,,,"},
+                                           {1500, "0,,,,,,,,"},
+                                           {1501, "1," + sdoTitles},
+                                           {3001, "1,,,,,,,,"}};
     QTest::newRow("sdo, values as held")
         << "sdo" << QStringList{"1|0x1000|1|5|a,b||8|m"} << QStringList{"01| 2|||||| "} << 3002
         << LineMap{{1, "16,0x1000,1,5,a,b,,8,m,"}, {1502, "1, 2,,,,,, ,"}};
@@ -373,12 +373,12 @@ void TestGridTable::exportLines_data() {
         << QStringList{"0x181|1|1|0|1", "", "", "", "", "", "", "", "", "", "11|1|1|1|1"}
         << QStringList{"", "5|2|1|3|4", "6|2|no|3|4"} << 22
         << LineMap{{0, "cobid,id_dev_orig,00,posind,n_tpdo,"},
-                              {1, "0x181,1,01,0,1,"},
-                              {2, ",,00,,,"},
-                              {11, "cobid,id_dev_orig,10,posind,n_tpdo,"},
-                              {12, ",,10,,,"},
-                              {13, "5,2,11,3,4,"},
-                              {14, "6,2,10,3,4,"}};
+                   {1, "0x181,1,01,0,1,"},
+                   {2, ",,00,,,"},
+                   {11, "cobid,id_dev_orig,10,posind,n_tpdo,"},
+                   {12, ",,10,,,"},
+                   {13, "5,2,11,3,4,"},
+                   {14, "6,2,10,3,4,"}};
 }
 
 void TestGridTable::exportLines() {
