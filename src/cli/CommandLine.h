@@ -24,9 +24,10 @@ public:
     QString value(const QString& name) const { return parser_.value(name); }
     QStringList positional() const { return parser_.positionalArguments(); }
 
-private:
+    // Prints the usage and the reason; the exit status of a usage error.
     int usageError(const QString& reason) const;
 
+private:
     QString usage_;
     QCommandLineParser parser_;
 };

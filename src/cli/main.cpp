@@ -22,6 +22,7 @@ const CliCommand kCommands[] = {
     {"diff", "the configuration fields that differ between two projects or firmwares",
      RunDiffCommand},
     {"clone", "one project per row of a sites table, from a template project", RunCloneCommand},
+    {"table", "show, save, export or import a CANopen table (sdo, rpdodef)", RunTableCommand},
 };
 
 void usage() {

@@ -33,73 +33,14 @@ std::optional<std::int32_t> inRange(const QString& text, std::int32_t max) {
 } // namespace
 
 TranslateTableModel::TranslateTableModel(QObject* parent)
-    : QAbstractTableModel(parent), rows_(kTranslateRows) {}
+    : TextGridModel(TextGridLayout{kTitles, {}, kTranslateRows, 1, false}, parent) {}
 
-int TranslateTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kTranslateRows;
-}
-
-int TranslateTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : TranslateColumnCount;
-}
-
-QVariant TranslateTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
-        return {};
-    return cell(index.row(), index.column());
-}
-
-bool TranslateTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || index.column() == ColNumber)
-        return false;
-    setCell(index.row(), index.column(), value.toString());
-    return true;
-}
-
-Qt::ItemFlags TranslateTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
-        return Qt::NoItemFlags;
-    if (index.column() == ColNumber)
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-}
-
-QVariant TranslateTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < kTitles.size())
-        return kTitles[section];
-    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return section + 1;
-    return {};
-}
-
-QString TranslateTableModel::cell(int row, int column) const {
-    if (row < 0 || row >= kTranslateRows || column < 0 || column >= TranslateColumnCount)
-        return {};
-    if (column == ColNumber)
-        return QString::number(row + 1);
-    return rows_[row][column];
-}
-
-void TranslateTableModel::setCell(int row, int column, const QString& text) {
-    if (row < 0 || row >= kTranslateRows || column <= ColNumber || column >= TranslateColumnCount)
-        return;
-    if (rows_[row][column] == text)
-        return;
-    rows_[row][column] = text;
-    const QModelIndex at = index(row, column);
-    Q_EMIT dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
-}
-
-void TranslateTableModel::clear() {
-    replaceAll({});
-}
-
-void TranslateTableModel::replaceAll(std::vector<Row> rows) {
-    beginResetModel();
-    rows.resize(kTranslateRows);
-    rows_ = std::move(rows);
-    endResetModel();
+void TranslateTableModel::replaceAll(const std::vector<Row>& rows) {
+    std::vector<QStringList> texts;
+    texts.reserve(rows.size());
+    for (const Row& row : rows)
+        texts.emplace_back(row.begin(), row.end());
+    replaceRows(texts);
 }
 
 std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
@@ -138,7 +79,7 @@ std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QStr
             }
         }
     }
-    model.replaceAll(std::move(rows));
+    model.replaceAll(rows);
     return problem;
 }
 

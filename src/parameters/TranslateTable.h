@@ -3,8 +3,8 @@
 #pragma once
 
 #include "common/Result.h"
+#include "common/TextGridModel.h"
 
-#include <QAbstractTableModel>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -46,32 +46,16 @@ struct TMyRec {
     friend bool operator==(const TMyRec&, const TMyRec&) = default;
 };
 
-// Rows 0..1999 are the grid's lines 1..2000; column 0 shows the line number and is not
-// editable. Cells are texts exactly as typed.
-class TranslateTableModel : public QAbstractTableModel {
+// var.xml as one schema of the text grid: lines 1..2000, column 0 showing the line number.
+class TranslateTableModel : public TextGridModel {
     Q_OBJECT
 public:
     using Row = std::array<QString, TranslateColumnCount>;
 
     explicit TranslateTableModel(QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-
-    QString cell(int row, int column) const;
-    void setCell(int row, int column, const QString& text);
-    // Every cell emptied.
-    void clear();
     // Replaces the whole grid in one step (missing rows become empty).
-    void replaceAll(std::vector<Row> rows);
-
-private:
-    std::vector<Row> rows_;
+    void replaceAll(const std::vector<Row>& rows);
 };
 
 // Empties the grid and fills it from var.xml; a missing file leaves it empty. A file that

@@ -41,11 +41,19 @@ QString TableName(TableFile table) {
 }
 
 QString TablePath(const QString& projectFolder, TableFile table) {
-    return JoinPath(projectFolder, TableName(table) + QStringLiteral(".xml"));
+    return TablePath(projectFolder, TableName(table));
 }
 
 QString TableExportPath(const QString& projectFolder, TableFile table) {
-    return JoinPath(projectFolder, TableName(table) + QStringLiteral(".csv"));
+    return TableExportPath(projectFolder, TableName(table));
+}
+
+QString TablePath(const QString& projectFolder, const QString& tableName) {
+    return JoinPath(projectFolder, tableName + QStringLiteral(".xml"));
+}
+
+QString TableExportPath(const QString& projectFolder, const QString& tableName) {
+    return projectFolder + QLatin1Char('/') + tableName + QStringLiteral(".csv");
 }
 
 QString BankFileName(int bank) {

@@ -18,6 +18,10 @@ QString BankSourcePath(const QString& projectFolder); // bin/bankg.c
 QString TableName(TableFile table);                   // "sdo", "rpdodef", ...
 QString TablePath(const QString& projectFolder, TableFile table);
 QString TableExportPath(const QString& projectFolder, TableFile table);
+// The same by table name.
+QString TablePath(const QString& projectFolder, const QString& tableName);
+// The export is named with a "/" after the folder, as the editors always wrote it.
+QString TableExportPath(const QString& projectFolder, const QString& tableName);
 
 // "bank1.bin" ... "bank5.bin", the bank files a patch reads from a bin folder.
 QString BankFileName(int bank);
