@@ -6,9 +6,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = fuzz::writeScratch(QStringLiteral("var.xml"), data, size);
     TranslateTableModel model;
-    const auto problem = LoadTranslateTable(model, path);
-    if (problem)
-        fuzz::check(!problem->isEmpty(), "a reading problem without a message");
+    const Result<> loaded = LoadTranslateTable(model, path);
+    if (!loaded)
+        fuzz::check(!loaded.error().isEmpty(), "a reading problem without a message");
     (void)FirstLeftOutLine(model);
     return 0;
 }

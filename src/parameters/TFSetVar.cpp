@@ -87,10 +87,10 @@ void TFSetVar::FormShow() {
 }
 
 void TFSetVar::LoadTranslateTable() {
-    const auto problem = ::LoadTranslateTable(*model, ws_.VarPath);
-    unreadFile_ = problem.has_value();
-    if (problem)
-        prompter_.errorReport(*problem);
+    const Result<> loaded = ::LoadTranslateTable(*model, ws_.VarPath);
+    unreadFile_ = !loaded.ok();
+    if (!loaded)
+        prompter_.errorReport(loaded.error());
 }
 
 bool TFSetVar::SaveTranslateTable() {

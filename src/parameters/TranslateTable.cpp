@@ -43,7 +43,7 @@ void TranslateTableModel::replaceAll(const std::vector<Row>& rows) {
     replaceRows(texts);
 }
 
-std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
+Result<> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
     std::vector<TranslateTableModel::Row> rows(kTranslateRows);
     std::optional<QString> problem;
     const QString shown = QDir::toNativeSeparators(path);
@@ -80,50 +80,53 @@ std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QStr
         }
     }
     model.replaceAll(rows);
-    return problem;
+    if (problem)
+        return Fail(*problem);
+    return Ok();
 }
 
-std::optional<QString> CheckDataTypeNames(const TranslateTableModel& model) {
+Result<> CheckDataTypeNames(const TranslateTableModel& model) {
     for (int r = 0; r < kTranslateRows; ++r) {
         const QString type = model.cell(r, ColDataType);
         if (!type.isEmpty() && !kDataTypeNames.contains(type))
-            return QStringLiteral("Error!! Type Data must be Holding Register or Input Register "
-                                  "(Line %1). ")
-                .arg(r + 1);
+            return Fail(
+                QStringLiteral("Error!! Type Data must be Holding Register or Input Register "
+                               "(Line %1). ")
+                    .arg(r + 1));
     }
-    return std::nullopt;
+    return Ok();
 }
 
-std::optional<QString> ValidateTranslateTable(const TranslateTableModel& model,
-                                              QList<TMyRec>& TranslateRows) {
+Result<> ValidateTranslateTable(const TranslateTableModel& model, QList<TMyRec>& TranslateRows) {
     TranslateRows.clear();
     // Every line is stored, the 2000th included: the grid offers it like any other.
     for (int r = 0; r < kTranslateRows && !model.cell(r, ColTcpAddress).isEmpty(); ++r) {
         TMyRec rec;
         const qsizetype type = kDataTypeNames.indexOf(model.cell(r, ColDataType));
         if (type < 0)
-            return QStringLiteral("Error!! Data Type must be Holding Register or Input Register. ");
+            return Fail(
+                QStringLiteral("Error!! Data Type must be Holding Register or Input Register. "));
         rec.DataType = std::uint8_t(type + 1);
         const auto tcp = inRange(model.cell(r, ColTcpAddress), 65535);
         if (!tcp)
-            return QStringLiteral("Error!! Address TCP must be between 0 and 65535. ");
+            return Fail(QStringLiteral("Error!! Address TCP must be between 0 and 65535. "));
         rec.TcpAddress = std::uint16_t(*tcp);
         const auto dev = inRange(model.cell(r, ColRtuAddDev), 255);
         if (!dev)
-            return QStringLiteral("Error!! Address Device RTU must be between 0 and 255. ");
+            return Fail(QStringLiteral("Error!! Address Device RTU must be between 0 and 255. "));
         rec.RtuAddDev = std::uint8_t(*dev);
         const auto rtu = inRange(model.cell(r, ColRtuAddress), 65535);
         if (!rtu)
-            return QStringLiteral("Error!! Address RTU must be between 0 and 65535. ");
+            return Fail(QStringLiteral("Error!! Address RTU must be between 0 and 65535. "));
         rec.RtuAddress = std::uint16_t(*rtu);
         const auto points = inRange(model.cell(r, ColNPoint), 127);
         if (!points)
-            return QStringLiteral("Error!! N° Point must be between 0 and 127. ");
+            return Fail(QStringLiteral("Error!! N° Point must be between 0 and 127. "));
         rec.NPoint = std::uint8_t(*points);
         rec.Mnemonic = model.cell(r, ColMnemonic);
         TranslateRows.append(rec);
     }
-    return std::nullopt;
+    return Ok();
 }
 
 int FirstLeftOutLine(const TranslateTableModel& model) {
@@ -170,13 +173,13 @@ Result<> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path) {
 bool ConfirmTranslateTable(const TranslateTableModel& model, const QString& path,
                            bool replacesUnreadFile, const QString& dialogTitle,
                            Prompter& prompter) {
-    if (auto message = CheckDataTypeNames(model)) {
-        prompter.error(*message);
+    if (Result<> named = CheckDataTypeNames(model); !named) {
+        prompter.error(named.error());
         return false;
     }
     QList<TMyRec> rows;
-    if (auto message = ValidateTranslateTable(model, rows)) {
-        prompter.error(*message);
+    if (Result<> valid = ValidateTranslateTable(model, rows); !valid) {
+        prompter.error(valid.error());
         return false;
     }
     if (const int line = FirstLeftOutLine(model)) {

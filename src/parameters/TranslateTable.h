@@ -59,17 +59,16 @@ public:
 };
 
 // Empties the grid and fills it from var.xml; a missing file leaves it empty. A file that
-// cannot be read completely keeps the rows read so far and returns the reason.
-std::optional<QString> LoadTranslateTable(TranslateTableModel& model, const QString& path);
+// cannot be read completely keeps the rows read so far and fails with the reason.
+Result<> LoadTranslateTable(TranslateTableModel& model, const QString& path);
 
 // A "Data Type" that is neither empty nor one of the names, in any line: the line-numbered
 // message.
-std::optional<QString> CheckDataTypeNames(const TranslateTableModel& model);
+Result<> CheckDataTypeNames(const TranslateTableModel& model);
 
 // Builds the rows from line 1 down to the first line without "Address TCP"; the first
-// failing check's message, or nullopt when every scanned row passed.
-std::optional<QString> ValidateTranslateTable(const TranslateTableModel& model,
-                                              QList<TMyRec>& TranslateRows);
+// failing check's message is the failure.
+Result<> ValidateTranslateTable(const TranslateTableModel& model, QList<TMyRec>& TranslateRows);
 
 // The line that ends the table when it or a line below it still holds typed text (which a
 // save would leave out); 0 when nothing typed is left out.
@@ -78,7 +77,7 @@ int FirstLeftOutLine(const TranslateTableModel& model);
 // var.xml's content; nullopt when a text holds a character XML cannot carry.
 std::optional<QByteArray> TranslateTableXml(const QList<TMyRec>& rows);
 
-// Replaces var.xml atomically. nullopt on success, else the "Cannot create file" text.
+// Replaces var.xml atomically; the failure is the "Cannot create file" text.
 Result<> SaveTranslateFile(const QList<TMyRec>& rows, const QString& path);
 
 // The OK of the translate table dialog: the checks (an error box on failure), a question when

@@ -107,7 +107,7 @@ void TestTranslateTable::tableEndsAtFirstEmptyTcpAddress() {
     fillRow(m, 3, {"Coil Status", "", "1", "2", "3", "gap"});
     fillRow(m, 4, kGoodRow);
     QList<TMyRec> rows;
-    QCOMPARE(ValidateTranslateTable(m, rows), std::nullopt);
+    QVERIFY(ValidateTranslateTable(m, rows).ok());
     QCOMPARE(rows.size(), 2);
     QCOMPARE(FirstLeftOutLine(m), 3);
 }
@@ -230,7 +230,7 @@ void TestTranslateTable::hexStoredAsDecimal() {
     TranslateTableModel m;
     fillRow(m, 1, {"Input Status", "$10", "0x1F", "X100", "$7f", "h"});
     QList<TMyRec> rows;
-    QCOMPARE(ValidateTranslateTable(m, rows), std::nullopt);
+    QVERIFY(ValidateTranslateTable(m, rows).ok());
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0], (TMyRec{2, 16, 31, 256, 127, "h"}));
     QVERIFY(SaveTranslateFile(rows, path).ok());
@@ -249,7 +249,7 @@ void TestTranslateTable::roundTripAllDataTypes() {
     const QByteArray first = readFile(path);
 
     TranslateTableModel loaded;
-    QCOMPARE(LoadTranslateTable(loaded, path), std::nullopt);
+    QVERIFY(LoadTranslateTable(loaded, path).ok());
     for (int r = 0; r < 4; ++r)
         for (int c = ColDataType; c < TranslateColumnCount; ++c)
             QCOMPARE(loaded.cell(r, c), m.cell(r, c));
@@ -272,7 +272,7 @@ void TestTranslateTable::line2000IsStored() {
     QVERIFY(saved.endsWith("MNEMONIC=\"2000\"/></TCP_TO_RTU>"));
 
     TranslateTableModel loaded;
-    QCOMPARE(LoadTranslateTable(loaded, path), std::nullopt);
+    QVERIFY(LoadTranslateTable(loaded, path).ok());
     QCOMPARE(loaded.cell(1999, ColMnemonic), QString("2000"));
 }
 
@@ -285,7 +285,7 @@ void TestTranslateTable::loadFillsAndResets() {
                     "</AnyName>\n");
     TranslateTableModel m;
     fillRow(m, 7, kGoodRow); // left from an earlier showing
-    QCOMPARE(LoadTranslateTable(m, path), std::nullopt);
+    QVERIFY(LoadTranslateTable(m, path).ok());
     QCOMPARE(m.cell(0, ColDataType), QString("Holding Register"));
     QCOMPARE(m.cell(0, ColTcpAddress), QString("$10")); // as stored, converted at save
     QCOMPARE(m.cell(1, ColDataType), QString());        // unknown code: empty
@@ -295,7 +295,7 @@ void TestTranslateTable::loadFillsAndResets() {
     QCOMPARE(m.cell(6, ColNumber), QString("7"));
 
     QFile::remove(path);
-    QCOMPARE(LoadTranslateTable(m, path), std::nullopt);
+    QVERIFY(LoadTranslateTable(m, path).ok());
     QCOMPARE(m.cell(0, ColDataType), QString());
 }
 
@@ -326,9 +326,9 @@ void TestTranslateTable::loadProblems() {
     QFETCH(int, rowsKept);
     writeFile(path, file);
     TranslateTableModel m;
-    const auto problem = LoadTranslateTable(m, path);
-    QVERIFY(problem.has_value());
-    QVERIFY2(problem->startsWith(messageStart), qPrintable(*problem));
+    const Result<> problem = LoadTranslateTable(m, path);
+    QVERIFY(!problem.ok());
+    QVERIFY2(problem.error().startsWith(messageStart), qPrintable(problem.error()));
     int kept = 0;
     while (kept < kTranslateRows && m.cell(kept, ColMnemonic) == "k")
         ++kept;
@@ -339,7 +339,7 @@ void TestTranslateTable::loadProblems() {
 void TestTranslateTable::unreadFileIsReplacedOnlyAfterAsking() {
     writeFile(path, "<TCP_TO_RTU><row");
     TranslateTableModel m;
-    QVERIFY(LoadTranslateTable(m, path).has_value());
+    QVERIFY(!LoadTranslateTable(m, path).ok());
     fillRow(m, 1, kGoodRow);
     RecordingPrompter prompter;
     prompter.questionAnswers.enqueue(false);
