@@ -83,6 +83,7 @@ private Q_SLOTS:
     void exportLines();
     void import_data();
     void import();
+    void damagedWorkbookIsRefused();
     void importAgainAfterFailure();
     void exportThenImport_data();
     void exportThenImport();
@@ -471,6 +472,18 @@ void TestGridTable::import() {
     for (QString& m : messages)
         m.replace("%book%", QDir::toNativeSeparators(book));
     QCOMPARE(prompter.texts(), messages);
+}
+
+// A fuzzed .xls on which FreeXL reads out of bounds: the import fails with a message, the
+// program goes on (the reader runs in a process of its own).
+void TestGridTable::damagedWorkbookIsRefused() {
+    GridTable t(PdoTableSchema());
+    RecordingPrompter prompter;
+    QVERIFY(
+        !t.Import(QStringLiteral(QUENZOR_SOURCE_DIR "/tests/editors/data/overread.xls"), prompter));
+    QCOMPARE(prompter.texts().size(), 1);
+    QVERIFY2(prompter.texts().first().startsWith("Import stopped: "),
+             qPrintable(prompter.texts().first()));
 }
 
 void TestGridTable::importAgainAfterFailure() {
