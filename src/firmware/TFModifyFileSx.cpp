@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -162,7 +163,8 @@ bool TFModifyFileSx::isMarked(const QCheckBox* box) const {
 
 void TFModifyFileSx::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised keeps the chosen port
+        FormShow();
 }
 
 void TFModifyFileSx::FormShow() {

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -75,7 +76,8 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
 }
 
 void TFSetVar::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 

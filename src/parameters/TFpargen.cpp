@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
@@ -152,7 +153,8 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
 }
 
 void TFpargen::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 

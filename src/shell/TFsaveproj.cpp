@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,7 +47,8 @@ TFsaveproj::TFsaveproj(Workspace& ws, Prompter& prompter, QWidget* parent)
 }
 
 void TFsaveproj::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 

@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -127,7 +128,8 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, TFsaveproj* captionEditor, QWidg
 }
 
 void TFXML::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised keeps the tree
+        FormShow();
     QDialog::showEvent(event);
 }
 
