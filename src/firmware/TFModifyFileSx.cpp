@@ -1,5 +1,7 @@
 #include "firmware/TFModifyFileSx.h"
 
+#include "common/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -76,9 +78,6 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     DirFileBin = new QPushButton(QStringLiteral("Directory File Bin"), this);
     ExeModFileSx = new QPushButton(QStringLiteral("Execute Modify File Sx"), this);
     ExeUpdateFir = new QPushButton(QStringLiteral("Execute update firmware"), this);
-    for (QPushButton* b :
-         {LbButton2, LbButton1, OpenFile, Options, DirFileBin, ExeModFileSx, ExeUpdateFir})
-        b->setAutoDefault(false);
     for (QWidget* w : std::initializer_list<QWidget*>{NewFileSx, Label3, OpenFile, Options, GbBank,
                                                       DirFileBin, ExeModFileSx, ExeUpdateFir})
         w->setVisible(false);
@@ -129,6 +128,8 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     layout->addLayout(hidden);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(460);
+    // No default and no cancel button: only "X" closes the dialog.
+    ApplyButtonKeys(this, nullptr, nullptr);
 
     connect(LbButton2, &QPushButton::clicked, this, &TFModifyFileSx::LbButton2Click);
     connect(LbButton1, &QPushButton::clicked, this, &TFModifyFileSx::LbButton1Click);

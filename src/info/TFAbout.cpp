@@ -1,5 +1,6 @@
 #include "info/TFAbout.h"
 
+#include "common/DialogButtons.h"
 #include "info/ProductInfo.h"
 #include "info/ProductPicture.h"
 
@@ -55,7 +56,6 @@ TFAbout::TFAbout(QWidget* parent)
     connect(Label5, &QLabel::linkActivated, this, [this] { Label5Click(); });
 
     LbButton1 = new QPushButton(QStringLiteral("OK"), this);
-    LbButton1->setDefault(true);
     LbButton1->setMinimumWidth(88);
     connect(LbButton1, &QPushButton::clicked, this, &TFAbout::LbButton1Click);
 
@@ -73,15 +73,13 @@ TFAbout::TFAbout(QWidget* parent)
     row->addWidget(Image2);
     row->addSpacing(18);
     row->addLayout(texts, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(LbButton1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 14);
     layout->addLayout(row);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addWidget(OkCancelBox(this, LbButton1, nullptr));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyButtonKeys(this, LbButton1, nullptr);
 }
 
 void TFAbout::Label4Click() {

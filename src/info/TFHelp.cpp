@@ -1,5 +1,6 @@
 #include "info/TFHelp.h"
 
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "info/HelpText.h"
 #include "info/RichTextView.h"
@@ -21,6 +22,7 @@ TFHelp::TFHelp(const Workspace& ws, Prompter& prompter, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
     resize(640, 480);
+    ApplyButtonKeys(this, nullptr, nullptr);
 }
 
 void TFHelp::FormShow() {

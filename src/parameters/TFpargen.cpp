@@ -1,6 +1,6 @@
 #include "parameters/TFpargen.h"
 
-#include "common/ButtonRow.h"
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "parameters/PortSpinEdit.h"
 #include "parameters/TFSNMP.h"
@@ -76,7 +76,6 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
     SE_Port = new TPortSpinEdit(GroupBox1);
     SE_Port->setFixedWidth(90);
     LbButton1 = new QPushButton(QStringLiteral("Advanced Parameter"), GroupBox1);
-    LbButton1->setAutoDefault(false);
 
     auto* tcp = new QGridLayout(GroupBox1);
     const QStringList rowTitles = {QStringLiteral("IP Address"), QStringLiteral("Subnet Mask"),
@@ -134,16 +133,15 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
 
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setDefault(true);
-    bitbtn2->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addWidget(GroupBox2);
     layout->addWidget(GroupBox3);
     layout->addWidget(RG_Mode);
-    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
+    layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFpargen::BitBtn1Click);
     connect(bitbtn2, &QPushButton::clicked, this, &TFpargen::BitBtn2Click);
@@ -236,7 +234,7 @@ void TFpargen::BitBtn2Click() {
     QDialog::reject();
 }
 
-// Escape is the Cancel button.
+// Closing the window by other means is the Cancel button.
 void TFpargen::reject() {
     BitBtn2Click();
 }

@@ -1,5 +1,6 @@
 #include "shell/TFQuenzoreFirmWare.h"
 
+#include "common/DialogButtons.h"
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
 #include "firmware/TFModifyFileSx.h"
@@ -79,6 +80,7 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
     Ping1.OnReply = [this](const EchoReplyStatus& status) { Ping1Reply(status); };
 
     buildLayout();
+    ApplyButtonKeys(this, nullptr, nullptr);
 
     const bool reopened = InitWorkspace(ws_, programFolder);
     setWindowTitle(reopened ? kTitlePrefix + QStringLiteral(" : ") + ws_.ProjectName
@@ -89,7 +91,6 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
 QPushButton* TFQuenzoreFirmWare::makeButton(const QString& caption, bool visible) {
     auto* b = new QPushButton(caption, this);
     b->setVisible(visible);
-    b->setAutoDefault(false);
     return b;
 }
 

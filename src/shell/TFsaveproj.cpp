@@ -1,13 +1,12 @@
 #include "shell/TFsaveproj.h"
 
-#include "common/ButtonRow.h"
+#include "common/DialogButtons.h"
 #include "common/FileIO.h"
 #include "common/Prompter.h"
 #include "shell/Workspace.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,13 +33,13 @@ TFsaveproj::TFsaveproj(Workspace& ws, Prompter& prompter, QWidget* parent)
     Edit1->setMinimumWidth(260);
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Edit1);
-    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
+    layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFsaveproj::BitBtn1Click);
     connect(bitbtn2, &QPushButton::clicked, this, &TFsaveproj::BitBtn2Click);
@@ -111,7 +110,7 @@ void TFsaveproj::BitBtn2Click() {
     QDialog::reject();
 }
 
-// Escape is the Cancel button.
+// Closing the window by other means is the Cancel button.
 void TFsaveproj::reject() {
     BitBtn2Click();
 }

@@ -1,5 +1,6 @@
 #include "tools/TFSELstringhe.h"
 
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "tools/StringsFile.h"
 
@@ -36,16 +37,14 @@ TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
     Label1 = new QLabel(QStringLiteral("Sel str:"), this);
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setDefault(true);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Label1);
-    bottom->addStretch();
-    bottom->addWidget(bitbtn1);
-    bottom->addWidget(bitbtn2);
+    bottom->addWidget(OkCancelBox(this, bitbtn1, bitbtn2), 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sg, 1);
     layout->addLayout(bottom);
+    ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitbtn2, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 #include "tools/TFXML.h"
 
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "shell/TFsaveproj.h"
 #include "shell/Workspace.h"
@@ -101,8 +102,6 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, TFsaveproj* captionEditor, QWidg
     btnopen = new QPushButton(QStringLiteral("Open "), this);
     btnFullExpand = new QPushButton(QStringLiteral("Full Expand"), this);
     btnWrite = new QPushButton(QStringLiteral("Write"), this);
-    for (QPushButton* b : {btnopen, btnFullExpand, btnWrite})
-        b->setAutoDefault(false);
 
     TvXml = new QTreeWidget(this);
     TvXml->setColumnCount(1);
@@ -121,6 +120,8 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, TFsaveproj* captionEditor, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(TvXml, 1);
+    // No cancel button: Escape would lose the edited tree at the next opening.
+    ApplyButtonKeys(this, nullptr, nullptr);
 
     connect(btnopen, &QPushButton::clicked, this, &TFXML::btnOpenClick);
     connect(btnFullExpand, &QPushButton::clicked, this, &TFXML::btnFullExpandClick);
