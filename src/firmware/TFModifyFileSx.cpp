@@ -1,5 +1,6 @@
 #include "firmware/TFModifyFileSx.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 
 #include <QCheckBox>
@@ -128,6 +129,23 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     layout->addLayout(hidden);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(460);
+    NameControls({{cbport, "cbport"},
+                  {LbButton2, "LbButton2"},
+                  {LbButton1, "LbButton1"},
+                  {Avanzamento, "Avanzamento"},
+                  {NewFileSx, "NewFileSx"},
+                  {Label3, "Label3"},
+                  {OpenFile, "OpenFile"},
+                  {Options, "Options"},
+                  {GbBank, "GbBank"},
+                  {Cbbank1, "Cbbank1"},
+                  {Cbbank2, "Cbbank2"},
+                  {Cbbank3, "Cbbank3"},
+                  {Cbbank4, "Cbbank4"},
+                  {Cbbank5, "Cbbank5"},
+                  {DirFileBin, "DirFileBin"},
+                  {ExeModFileSx, "ExeModFileSx"},
+                  {ExeUpdateFir, "ExeUpdateFir"}});
     // No default and no cancel button: only "X" closes the dialog.
     ApplyButtonKeys(this, nullptr, nullptr);
 

@@ -1,5 +1,6 @@
 #include "info/TFAbout.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "info/ProductInfo.h"
 #include "info/ProductPicture.h"
@@ -79,6 +80,13 @@ TFAbout::TFAbout(QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(OkCancelBox(this, LbButton1, nullptr));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{Image2, "Image2"},
+                  {Label1, "Label1"},
+                  {Label2, "Label2"},
+                  {Label3, "Label3"},
+                  {Label4, "Label4"},
+                  {Label5, "Label5"},
+                  {LbButton1, "LbButton1"}});
     ApplyButtonKeys(this, LbButton1, nullptr);
 }
 

@@ -1,5 +1,6 @@
 #include "info/TFHelp.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "info/HelpText.h"
@@ -22,6 +23,7 @@ TFHelp::TFHelp(const Workspace& ws, Prompter& prompter, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
     resize(640, 480);
+    NameControls({{RichEdit1, "RichEdit1"}});
     ApplyButtonKeys(this, nullptr, nullptr);
 }
 

@@ -1,5 +1,6 @@
 #include "parameters/TFSNMP.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "parameters/GeneralParameters.h"
 
@@ -43,6 +44,15 @@ TFSNMP::TFSNMP(QWidget* parent)
     layout->addLayout(grid);
     layout->addWidget(OkCancelBox(this, LbButton1, LbButton2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{Label1, "Label1"},
+                  {Label2, "Label2"},
+                  {Label3, "Label3"},
+                  {Label4, "Label4"},
+                  {Label5, "Label5"},
+                  {Edit1, "Edit1"},
+                  {Edit2, "Edit2"},
+                  {LbButton1, "LbButton1"},
+                  {LbButton2, "LbButton2"}});
     ApplyButtonKeys(this, LbButton1, LbButton2);
 
     connect(LbButton1, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,5 +1,6 @@
 #include "parameters/TFSetVar.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "parameters/TranslateTable.h"
@@ -67,6 +68,7 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
     layout->addWidget(sga);
     layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     resize(820, 520);
+    NameControls({{sga, "sga"}, {bitbtn1, "bitbtn1"}, {bitbtn2, "bitbtn2"}});
     // OK saves the whole table, so only its own click fires it, never an Enter in the grid.
     ApplyButtonKeys(this, nullptr, bitbtn2);
 

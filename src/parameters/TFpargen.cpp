@@ -1,5 +1,6 @@
 #include "parameters/TFpargen.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "parameters/PortSpinEdit.h"
@@ -141,6 +142,14 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
     layout->addWidget(RG_Mode);
     layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{GroupBox1, "GroupBox1"}, {GroupBox2, "GroupBox2"}, {GroupBox3, "GroupBox3"},
+                  {E_IP1, "E_IP1"},         {E_IP2, "E_IP2"},         {E_IP3, "E_IP3"},
+                  {E_IP4, "E_IP4"},         {E_SUB1, "E_SUB1"},       {E_SUB2, "E_SUB2"},
+                  {E_SUB3, "E_SUB3"},       {E_SUB4, "E_SUB4"},       {E_GAT1, "E_GAT1"},
+                  {E_GAT2, "E_GAT2"},       {E_GAT3, "E_GAT3"},       {E_GAT4, "E_GAT4"},
+                  {SE_Port, "SE_Port"},     {LbButton1, "LbButton1"}, {CB_Baud, "CB_Baud"},
+                  {CB_Par, "CB_Par"},       {E_Time, "E_Time"},       {E_Offset, "E_Offset"},
+                  {RG_Mode, "RG_Mode"},     {bitbtn1, "bitbtn1"},     {bitbtn2, "bitbtn2"}});
     ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFpargen::BitBtn1Click);

@@ -1,5 +1,6 @@
 #include "ping/TFPing.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "ping/PingPictures.h"
 
@@ -46,6 +47,11 @@ TFPing::TFPing(QWidget* parent) : QDialog(parent) {
     layout->addLayout(row);
     layout->addWidget(OkCancelBox(this, LbButton1, nullptr));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{I_P_F, "I_P_F"},
+                  {I_P_NF, "I_P_NF"},
+                  {I_P_E, "I_P_E"},
+                  {Label1, "Label1"},
+                  {LbButton1, "LbButton1"}});
     ApplyButtonKeys(this, LbButton1, nullptr);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/TFsaveproj.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/FileIO.h"
 #include "common/Prompter.h"
@@ -39,6 +40,8 @@ TFsaveproj::TFsaveproj(Workspace& ws, Prompter& prompter, QWidget* parent)
     layout->addWidget(Edit1);
     layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls(
+        {{Label1, "Label1"}, {Edit1, "Edit1"}, {bitbtn1, "bitbtn1"}, {bitbtn2, "bitbtn2"}});
     ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFsaveproj::BitBtn1Click);

@@ -1,5 +1,6 @@
 #include "tools/TFSELstringhe.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "tools/StringsFile.h"
@@ -44,6 +45,7 @@ TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sg, 1);
     layout->addLayout(bottom);
+    NameControls({{sg, "sg"}, {Label1, "Label1"}, {bitbtn1, "bitbtn1"}, {bitbtn2, "bitbtn2"}});
     ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &QDialog::accept);

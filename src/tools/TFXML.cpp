@@ -1,5 +1,6 @@
 #include "tools/TFXML.h"
 
+#include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "shell/TFsaveproj.h"
@@ -120,6 +121,10 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, TFsaveproj* captionEditor, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(TvXml, 1);
+    NameControls({{TvXml, "TvXml"},
+                  {btnopen, "btnopen"},
+                  {btnFullExpand, "btnFullExpand"},
+                  {btnWrite, "btnWrite"}});
     // No cancel button: Escape would lose the edited tree at the next opening.
     ApplyButtonKeys(this, nullptr, nullptr);
 
