@@ -1,5 +1,8 @@
 #include "firmware/TFModifyFileSx.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -11,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,9 +79,6 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     DirFileBin = new QPushButton(QStringLiteral("Directory File Bin"), this);
     ExeModFileSx = new QPushButton(QStringLiteral("Execute Modify File Sx"), this);
     ExeUpdateFir = new QPushButton(QStringLiteral("Execute update firmware"), this);
-    for (QPushButton* b :
-         {LbButton2, LbButton1, OpenFile, Options, DirFileBin, ExeModFileSx, ExeUpdateFir})
-        b->setAutoDefault(false);
     for (QWidget* w : std::initializer_list<QWidget*>{NewFileSx, Label3, OpenFile, Options, GbBank,
                                                       DirFileBin, ExeModFileSx, ExeUpdateFir})
         w->setVisible(false);
@@ -128,6 +129,25 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     layout->addLayout(hidden);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(460);
+    NameControls({{cbport, "cbport"},
+                  {LbButton2, "LbButton2"},
+                  {LbButton1, "LbButton1"},
+                  {Avanzamento, "Avanzamento"},
+                  {NewFileSx, "NewFileSx"},
+                  {Label3, "Label3"},
+                  {OpenFile, "OpenFile"},
+                  {Options, "Options"},
+                  {GbBank, "GbBank"},
+                  {Cbbank1, "Cbbank1"},
+                  {Cbbank2, "Cbbank2"},
+                  {Cbbank3, "Cbbank3"},
+                  {Cbbank4, "Cbbank4"},
+                  {Cbbank5, "Cbbank5"},
+                  {DirFileBin, "DirFileBin"},
+                  {ExeModFileSx, "ExeModFileSx"},
+                  {ExeUpdateFir, "ExeUpdateFir"}});
+    // No default and no cancel button: only "X" closes the dialog.
+    ApplyButtonKeys(this, nullptr, nullptr);
 
     connect(LbButton2, &QPushButton::clicked, this, &TFModifyFileSx::LbButton2Click);
     connect(LbButton1, &QPushButton::clicked, this, &TFModifyFileSx::LbButton1Click);
@@ -162,7 +182,8 @@ bool TFModifyFileSx::isMarked(const QCheckBox* box) const {
 
 void TFModifyFileSx::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised keeps the chosen port
+        FormShow();
 }
 
 void TFModifyFileSx::FormShow() {

@@ -1,5 +1,7 @@
 #include "info/TFAbout.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "info/ProductInfo.h"
 #include "info/ProductPicture.h"
 
@@ -55,7 +57,6 @@ TFAbout::TFAbout(QWidget* parent)
     connect(Label5, &QLabel::linkActivated, this, [this] { Label5Click(); });
 
     LbButton1 = new QPushButton(QStringLiteral("OK"), this);
-    LbButton1->setDefault(true);
     LbButton1->setMinimumWidth(88);
     connect(LbButton1, &QPushButton::clicked, this, &TFAbout::LbButton1Click);
 
@@ -73,15 +74,20 @@ TFAbout::TFAbout(QWidget* parent)
     row->addWidget(Image2);
     row->addSpacing(18);
     row->addLayout(texts, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(LbButton1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 14);
     layout->addLayout(row);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addWidget(OkCancelBox(this, LbButton1, nullptr));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{Image2, "Image2"},
+                  {Label1, "Label1"},
+                  {Label2, "Label2"},
+                  {Label3, "Label3"},
+                  {Label4, "Label4"},
+                  {Label5, "Label5"},
+                  {LbButton1, "LbButton1"}});
+    ApplyButtonKeys(this, LbButton1, nullptr);
 }
 
 void TFAbout::Label4Click() {

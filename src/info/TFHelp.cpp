@@ -1,5 +1,7 @@
 #include "info/TFHelp.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "info/HelpText.h"
 #include "info/RichTextView.h"
@@ -21,6 +23,8 @@ TFHelp::TFHelp(const Workspace& ws, Prompter& prompter, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit1);
     resize(640, 480);
+    NameControls({{RichEdit1, "RichEdit1"}});
+    ApplyButtonKeys(this, nullptr, nullptr);
 }
 
 void TFHelp::FormShow() {

@@ -1,9 +1,10 @@
 #include "parameters/TFSNMP.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "parameters/GeneralParameters.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,7 +31,6 @@ TFSNMP::TFSNMP(QWidget* parent)
     }
     LbButton1 = new QPushButton(QStringLiteral("OK"), this);
     LbButton2 = new QPushButton(QStringLiteral("Cancel"), this);
-    LbButton1->setDefault(true);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label2, 0, 0);
@@ -39,15 +39,21 @@ TFSNMP::TFSNMP(QWidget* parent)
     grid->addWidget(Label3, 1, 0);
     grid->addWidget(Edit2, 1, 1);
     grid->addWidget(Label5, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(LbButton1);
-    buttons->addWidget(LbButton2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addWidget(OkCancelBox(this, LbButton1, LbButton2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{Label1, "Label1"},
+                  {Label2, "Label2"},
+                  {Label3, "Label3"},
+                  {Label4, "Label4"},
+                  {Label5, "Label5"},
+                  {Edit1, "Edit1"},
+                  {Edit2, "Edit2"},
+                  {LbButton1, "LbButton1"},
+                  {LbButton2, "LbButton2"}});
+    ApplyButtonKeys(this, LbButton1, LbButton2);
 
     connect(LbButton1, &QPushButton::clicked, this, &QDialog::accept);
     connect(LbButton2, &QPushButton::clicked, this, &QDialog::reject);

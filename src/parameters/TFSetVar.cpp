@@ -1,16 +1,17 @@
 #include "parameters/TFSetVar.h"
 
-#include "common/ButtonRow.h"
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "parameters/TranslateTable.h"
 #include "project/Workspace.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -62,20 +63,22 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
 
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setAutoDefault(false);
-    bitbtn2->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sga);
-    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
+    layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     resize(820, 520);
+    NameControls({{sga, "sga"}, {bitbtn1, "bitbtn1"}, {bitbtn2, "bitbtn2"}});
+    // OK saves the whole table, so only its own click fires it, never an Enter in the grid.
+    ApplyButtonKeys(this, nullptr, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFSetVar::SaveTranslateTable);
     connect(bitbtn2, &QPushButton::clicked, this, &TFSetVar::BitBtn2Click);
 }
 
 void TFSetVar::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -110,6 +113,7 @@ void TFSetVar::BitBtn2Click() {
     QDialog::reject();
 }
 
+// Closing the window by other means is the Cancel button.
 void TFSetVar::reject() {
     BitBtn2Click();
 }

@@ -1,6 +1,7 @@
 #include "parameters/TFpargen.h"
 
-#include "common/ButtonRow.h"
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "parameters/PortSpinEdit.h"
 #include "parameters/TFSNMP.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
@@ -75,7 +77,6 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
     SE_Port = new TPortSpinEdit(GroupBox1);
     SE_Port->setFixedWidth(90);
     LbButton1 = new QPushButton(QStringLiteral("Advanced Parameter"), GroupBox1);
-    LbButton1->setAutoDefault(false);
 
     auto* tcp = new QGridLayout(GroupBox1);
     const QStringList rowTitles = {QStringLiteral("IP Address"), QStringLiteral("Subnet Mask"),
@@ -133,16 +134,23 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
 
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setDefault(true);
-    bitbtn2->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addWidget(GroupBox2);
     layout->addWidget(GroupBox3);
     layout->addWidget(RG_Mode);
-    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
+    layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{GroupBox1, "GroupBox1"}, {GroupBox2, "GroupBox2"}, {GroupBox3, "GroupBox3"},
+                  {E_IP1, "E_IP1"},         {E_IP2, "E_IP2"},         {E_IP3, "E_IP3"},
+                  {E_IP4, "E_IP4"},         {E_SUB1, "E_SUB1"},       {E_SUB2, "E_SUB2"},
+                  {E_SUB3, "E_SUB3"},       {E_SUB4, "E_SUB4"},       {E_GAT1, "E_GAT1"},
+                  {E_GAT2, "E_GAT2"},       {E_GAT3, "E_GAT3"},       {E_GAT4, "E_GAT4"},
+                  {SE_Port, "SE_Port"},     {LbButton1, "LbButton1"}, {CB_Baud, "CB_Baud"},
+                  {CB_Par, "CB_Par"},       {E_Time, "E_Time"},       {E_Offset, "E_Offset"},
+                  {RG_Mode, "RG_Mode"},     {bitbtn1, "bitbtn1"},     {bitbtn2, "bitbtn2"}});
+    ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFpargen::BitBtn1Click);
     connect(bitbtn2, &QPushButton::clicked, this, &TFpargen::BitBtn2Click);
@@ -152,7 +160,8 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
 }
 
 void TFpargen::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -234,7 +243,7 @@ void TFpargen::BitBtn2Click() {
     QDialog::reject();
 }
 
-// Escape is the Cancel button.
+// Closing the window by other means is the Cancel button.
 void TFpargen::reject() {
     BitBtn2Click();
 }

@@ -1,5 +1,7 @@
 #include "ping/TFPing.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "ping/PingPictures.h"
 
 #include <QHBoxLayout>
@@ -34,21 +36,23 @@ TFPing::TFPing(QWidget* parent) : QDialog(parent) {
     Label1->setMinimumWidth(220);
 
     LbButton1 = new QPushButton(QStringLiteral("OK"), this);
-    LbButton1->setDefault(true);
     connect(LbButton1, &QPushButton::clicked, this, &TFPing::LbButton1Click);
 
     auto* row = new QHBoxLayout;
     row->addWidget(pictures);
     row->addSpacing(12);
     row->addWidget(Label1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(LbButton1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(row);
-    layout->addLayout(buttons);
+    layout->addWidget(OkCancelBox(this, LbButton1, nullptr));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls({{I_P_F, "I_P_F"},
+                  {I_P_NF, "I_P_NF"},
+                  {I_P_E, "I_P_E"},
+                  {Label1, "Label1"},
+                  {LbButton1, "LbButton1"}});
+    ApplyButtonKeys(this, LbButton1, nullptr);
 }
 
 void TFPing::ShowPingResult(int kind, const QString& caption, const QString& text) {

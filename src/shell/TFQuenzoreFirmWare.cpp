@@ -1,5 +1,7 @@
 #include "shell/TFQuenzoreFirmWare.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
 #include "firmware/TFModifyFileSx.h"
@@ -80,6 +82,27 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
     Ping1.OnReply = [this](const EchoReplyStatus& status) { Ping1Reply(status); };
 
     buildLayout();
+    NameControls({{Label1, "Label1"},
+                  {Label2, "Label2"},
+                  {Label3, "Label3"},
+                  {New, "New"},
+                  {open, "open"},
+                  {btn_Prm_Gen, "btn_Prm_Gen"},
+                  {CreateBin, "CreateBin"},
+                  {about, "about"},
+                  {LbButton1, "LbButton1"},
+                  {Label6, "Label6"},
+                  {CreateSx, "CreateSx"},
+                  {btn_Translate, "btn_Translate"},
+                  {btn_Emcy_Wd, "btn_Emcy_Wd"},
+                  {btn_Pdo, "btn_Pdo"},
+                  {btn_Emcy, "btn_Emcy"},
+                  {btn_Info_Pdo, "btn_Info_Pdo"},
+                  {GroupBox1, "GroupBox1"},
+                  {Edit1, "Edit1"},
+                  {Btn_Ping, "Btn_Ping"},
+                  {Labelstate, "Labelstate"}});
+    ApplyButtonKeys(this, nullptr, nullptr);
 
     const bool reopened = InitWorkspace(ws_, programFolder, DefaultInstalledFiles());
     setWindowTitle(reopened ? kTitlePrefix + QStringLiteral(" : ") + ws_.ProjectName
@@ -90,7 +113,6 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
 QPushButton* TFQuenzoreFirmWare::makeButton(const QString& caption, bool visible) {
     auto* b = new QPushButton(caption, this);
     b->setVisible(visible);
-    b->setAutoDefault(false);
     return b;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/TFsaveproj.h"
 
-#include "common/ButtonRow.h"
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/FileIO.h"
 #include "common/Prompter.h"
 #include "project/ProjectFolder.h"
@@ -8,10 +9,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -34,20 +35,23 @@ TFsaveproj::TFsaveproj(Workspace& ws, Prompter& prompter, QWidget* parent)
     Edit1->setMinimumWidth(260);
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Edit1);
-    layout->addLayout(ButtonRow({bitbtn1, bitbtn2}));
+    layout->addWidget(OkCancelBox(this, bitbtn1, bitbtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    NameControls(
+        {{Label1, "Label1"}, {Edit1, "Edit1"}, {bitbtn1, "bitbtn1"}, {bitbtn2, "bitbtn2"}});
+    ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &TFsaveproj::BitBtn1Click);
     connect(bitbtn2, &QPushButton::clicked, this, &TFsaveproj::BitBtn2Click);
 }
 
 void TFsaveproj::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -117,7 +121,7 @@ void TFsaveproj::BitBtn2Click() {
     QDialog::reject();
 }
 
-// Escape is the Cancel button.
+// Closing the window by other means is the Cancel button.
 void TFsaveproj::reject() {
     BitBtn2Click();
 }

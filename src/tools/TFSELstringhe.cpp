@@ -1,5 +1,7 @@
 #include "tools/TFSELstringhe.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "tools/StringsFile.h"
 
@@ -8,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,16 +38,15 @@ TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
     Label1 = new QLabel(QStringLiteral("Sel str:"), this);
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn1->setDefault(true);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(Label1);
-    bottom->addStretch();
-    bottom->addWidget(bitbtn1);
-    bottom->addWidget(bitbtn2);
+    bottom->addWidget(OkCancelBox(this, bitbtn1, bitbtn2), 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sg, 1);
     layout->addLayout(bottom);
+    NameControls({{sg, "sg"}, {Label1, "Label1"}, {bitbtn1, "bitbtn1"}, {bitbtn2, "bitbtn2"}});
+    ApplyButtonKeys(this, bitbtn1, bitbtn2);
 
     connect(bitbtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(bitbtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -55,7 +57,8 @@ TFSELstringhe::TFSELstringhe(Prompter& prompter, QWidget* parent)
 }
 
 void TFSELstringhe::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised is no new opening
+        FormShow();
     QDialog::showEvent(event);
 }
 

@@ -1,5 +1,7 @@
 #include "tools/TFXML.h"
 
+#include "common/ControlNames.h"
+#include "common/DialogButtons.h"
 #include "common/Prompter.h"
 #include "project/Workspace.h"
 
@@ -14,6 +16,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -99,8 +102,6 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, CaptionEditor editCaption, QWidg
     btnopen = new QPushButton(QStringLiteral("Open "), this);
     btnFullExpand = new QPushButton(QStringLiteral("Full Expand"), this);
     btnWrite = new QPushButton(QStringLiteral("Write"), this);
-    for (QPushButton* b : {btnopen, btnFullExpand, btnWrite})
-        b->setAutoDefault(false);
 
     TvXml = new QTreeWidget(this);
     TvXml->setColumnCount(1);
@@ -119,6 +120,12 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, CaptionEditor editCaption, QWidg
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(TvXml, 1);
+    NameControls({{TvXml, "TvXml"},
+                  {btnopen, "btnopen"},
+                  {btnFullExpand, "btnFullExpand"},
+                  {btnWrite, "btnWrite"}});
+    // No cancel button: Escape would lose the edited tree at the next opening.
+    ApplyButtonKeys(this, nullptr, nullptr);
 
     connect(btnopen, &QPushButton::clicked, this, &TFXML::btnOpenClick);
     connect(btnFullExpand, &QPushButton::clicked, this, &TFXML::btnFullExpandClick);
@@ -126,7 +133,8 @@ TFXML::TFXML(Workspace& ws, Prompter& prompter, CaptionEditor editCaption, QWidg
 }
 
 void TFXML::showEvent(QShowEvent* event) {
-    FormShow();
+    if (!event->spontaneous()) // a restore from minimised keeps the tree
+        FormShow();
     QDialog::showEvent(event);
 }
 
