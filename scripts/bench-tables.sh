@@ -53,9 +53,9 @@ ratio() { awk "BEGIN {printf \"%.2fx\", $1 / $2}"; }
 "$tables" order 100000 "$runs"
 echo
 
-for spec in sdo:1500 rpdodef:5000; do
-  name=${spec%%:*}
-  rows=${spec##*:}
+for table in sdo:1500 rpdodef:5000; do
+  name=${table%%:*}
+  rows=${table##*:}
   mkdir -p "$name"
   "$tables" table "$name" "$name" "$rows"
   echo "$name.xml: 2 x $rows rows, $(stat -c %s "$name/$name.xml") bytes; $runs runs each"

@@ -35,15 +35,15 @@ inline bool MakeXls(const QString& path, const std::vector<XlsSheet>& sheets) {
     const QByteArray input =
         QJsonDocument(QJsonObject{{"path", path}, {"sheets", jsonSheets}}).toJson();
     const char* script = "import json, sys, xlwt\n"
-                         "spec = json.load(sys.stdin)\n"
+                         "wanted = json.load(sys.stdin)\n"
                          "book = xlwt.Workbook(encoding='utf-8')\n"
-                         "for sheet in spec['sheets']:\n"
+                         "for sheet in wanted['sheets']:\n"
                          "    ws = book.add_sheet(sheet['name'])\n"
                          "    for r, row in enumerate(sheet['rows']):\n"
                          "        for c, v in enumerate(row):\n"
                          "            if v is not None:\n"
                          "                ws.write(r, c, v)\n"
-                         "book.save(spec['path'])\n";
+                         "book.save(wanted['path'])\n";
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral("-c"), QString::fromLatin1(script)});

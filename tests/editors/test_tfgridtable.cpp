@@ -60,7 +60,6 @@ private Q_SLOTS:
     void sdoLooksAsDesigned();
     void typeThenOk();
     void enterDoesNotClose();
-    void cancelDiscards();
     void importAndExport();
     void pdoResize();
 };
@@ -104,19 +103,6 @@ void TestTFGridTable::enterDoesNotClose() {
     QTest::keyClick(f.dialog->sga, Qt::Key_Return);
     QVERIFY(f.dialog->isVisible());
     QVERIFY(!QFile::exists(f.dir.filePath("sdo.xml")));
-}
-
-void TestTFGridTable::cancelDiscards() {
-    DialogFixture<TFpdo> f;
-    writeFile(f.dir.filePath("rpdodef.xml"), "<rpdodef><row cobid=\"1\" id_dev_orig=\"k\" "
-                                             "en_bypass=\"0\" posind=\"\" n_tpdo=\"\"/></rpdodef>");
-    f.show();
-    QCOMPARE(f.dialog->sgb->model()->index(0, 2).data().toString(), QString("k"));
-    f.type(f.dialog->sgb, 0, 2, "edited");
-    f.dialog->bitbtn2->click();
-    QCOMPARE(f.dialog->result(), int(QDialog::Rejected));
-    f.show();
-    QCOMPARE(f.dialog->sgb->model()->index(0, 2).data().toString(), QString("k"));
 }
 
 void TestTFGridTable::importAndExport() {
