@@ -104,9 +104,8 @@ int main(int argc, char** argv) {
                 prompter.message(QStringLiteral("Project not valid"));
                 return;
             }
-            QDialog* dialog = MakeTableDialog(dialogName, workspace, prompter, &window);
-            dialog->setAttribute(Qt::WA_DeleteOnClose);
-            dialog->open();
+            if (QDialog* dialog = window.DialogOfClass(dialogName))
+                dialog->open();
         });
     }
     return app.exec();

@@ -4,6 +4,7 @@
 #include "common/DialogButtons.h"
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
+#include "editors/TFGridTable.h"
 #include "firmware/TFModifyFileSx.h"
 #include "image/ImageWriters.h"
 #include "info/TFAbout.h"
@@ -203,15 +204,25 @@ void TFQuenzoreFirmWare::buildLayout() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+QDialog* TFQuenzoreFirmWare::DialogOfClass(const QString& className) const {
+    for (QDialog* d : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        if (QLatin1String(d->metaObject()->className()) == className)
+            return d;
+    return nullptr;
+}
+
 void TFQuenzoreFirmWare::CreateDialogs() {
     // Fixed start-up order: TFsaveproj, TFHelp, TFAbout, TFSELstringhe, TFModifyFileSx,
-    // TFpargen, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until exit.
+    // TFpargen, TFsdo, TFpdo, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until
+    // exit.
     FSaveproj = new TFsaveproj(ws_, prompter_, this);
     FHelp = new TFHelp(ws_, prompter_, this);
     FAbout = new TFAbout(this);
     FSELstringhe = new TFSELstringhe(prompter_, this);
     FModifyFileSx = new TFModifyFileSx(ws_, prompter_, this);
     FPargen = new TFpargen(ws_, prompter_, this);
+    FSdo = new TFsdo(ws_, prompter_, this);
+    FPdo = new TFpdo(ws_, prompter_, this);
     FXML = new TFXML(
         ws_, prompter_,
         [this](const QString& caption) {

@@ -25,6 +25,8 @@ class TFAbout;
 class TFPing;
 class TFModifyFileSx;
 class TFpargen;
+class TFsdo;
+class TFpdo;
 class TFSetVar;
 class TFSNMP;
 
@@ -42,6 +44,8 @@ public:
 
     // Creates every other dialog once, hidden, in the fixed start-up order.
     void CreateDialogs();
+    // The dialog of that class among those CreateDialogs made; nullptr when there is none.
+    QDialog* DialogOfClass(const QString& className) const;
 
     Workspace& workspace() { return ws_; }
     Prompter& prompter() { return prompter_; }
@@ -85,6 +89,8 @@ public:
     TFSELstringhe* FSELstringhe = nullptr;
     TFModifyFileSx* FModifyFileSx = nullptr;
     TFpargen* FPargen = nullptr;
+    TFsdo* FSdo = nullptr;
+    TFpdo* FPdo = nullptr;
     TFXML* FXML = nullptr;
     TFSetVar* FSetVar = nullptr;
     TFSNMP* FSNMP = nullptr;

@@ -384,8 +384,9 @@ void TestTFXML::mainWindowWiring() {
     QVERIFY(window.FSELstringhe);
     QVERIFY(window.FXML);
     // Created once, hidden, in the fixed start-up order.
-    const QStringList order{"TFsaveproj", "TFHelp", "TFAbout",  "TFSELstringhe", "TFModifyFileSx",
-                            "TFpargen",   "TFXML",  "TFSetVar", "TFSNMP",        "TFPing"};
+    const QStringList order{"TFsaveproj",     "TFHelp",   "TFAbout", "TFSELstringhe",
+                            "TFModifyFileSx", "TFpargen", "TFsdo",   "TFpdo",
+                            "TFXML",          "TFSetVar", "TFSNMP",  "TFPing"};
     QStringList created;
     for (QObject* child : window.children()) {
         const QString name = QString::fromLatin1(child->metaObject()->className());
