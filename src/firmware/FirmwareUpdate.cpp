@@ -3,6 +3,7 @@
 #include "common/FileIO.h"
 #include "firmware/BankWindow.h"
 #include "firmware/FirmwareCheck.h"
+#include "image/ImageDescription.h"
 #include "project/ProjectLayout.h"
 
 #include <QDir>
@@ -156,9 +157,8 @@ bool FirmwareUpdate::flasherRunnable() {
     return true;
 }
 
-bool FirmwareUpdate::startFlasher(int portIndex) {
-    const QString newFirmware = newFirmwarePath();
-    if (!QFileInfo(newFirmware).isFile()) {
+bool FirmwareUpdate::readyToFlash() {
+    if (!QFileInfo(newFirmwarePath()).isFile()) {
         prompter_.message(QStringLiteral("File *.Sx Not Found,Abort Procedure"));
         return false;
     }
@@ -170,6 +170,34 @@ bool FirmwareUpdate::startFlasher(int portIndex) {
         prompter_.message(QStringLiteral("Firmware not patched with Bank 1, Procedure Aborted"));
         return false;
     }
+    return true;
+}
+
+Result<QString> FirmwareUpdate::flashSummary(const QString& portName) const {
+    const FirmwareCheck check = CheckFirmwareFile(newFirmwarePath(), 1);
+    if (!check.readError.isEmpty())
+        return Fail(check.readError);
+    if (!check.flashable())
+        return Fail(QStringLiteral("%1 cannot be flashed: %2")
+                        .arg(newFileName_, check.faultTexts.value(
+                                               0, QStringLiteral("the bank window is not whole"))));
+    QStringList lines{QStringLiteral("Flash %1 on %2?").arg(newFileName_, portName), QString(),
+                      QStringLiteral("Project:         ") + ws_.ProjectName};
+    static const QStringList shown{QStringLiteral("IP address"), QStringLiteral("Subnet mask"),
+                                   QStringLiteral("TCP port"),   QStringLiteral("Baud rate"),
+                                   QStringLiteral("Parity"),     QStringLiteral("Mode"),
+                                   QStringLiteral("Composed")};
+    for (const QString& line : DescribeImage(check.window))
+        if (shown.contains(line.section(QLatin1Char(':'), 0, 0)))
+            lines << line;
+    lines << QStringLiteral("Port:            ") + portName;
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool FirmwareUpdate::startFlasher(int portIndex) {
+    const QString newFirmware = newFirmwarePath();
+    if (!readyToFlash())
+        return false;
     const QString failure =
         launcher_.start(flasherPath(), FlasherParameter(newFirmware, portIndex), workingFolder_);
     if (!failure.isEmpty()) {

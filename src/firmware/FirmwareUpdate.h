@@ -34,6 +34,12 @@ public:
     // but only when the last patch since prepare() placed the bank (result 1): a stale,
     // partial or unpatched file is never flashed. True when the flasher was started.
     bool startFlasher(int portIndex);
+    // The checks of startFlasher alone: true when the new firmware may be flashed now;
+    // otherwise the reason has been shown.
+    bool readyToFlash();
+    // What the new firmware will configure, decoded from its own bank window as `inspect`
+    // decodes it, for the user to confirm before the flasher starts.
+    Result<QString> flashSummary(const QString& portName) const;
     // The flasher is there and may be run; otherwise the reason has been shown.
     bool flasherRunnable();
 

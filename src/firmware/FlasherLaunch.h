@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
+
+class QSocketNotifier;
 
 // A double quote, the firmware's full path, a double quote, the byte 0xB6 and the zero-based
 // port index in decimal ("2" for COM3). The path is in the file system's own encoding (the
@@ -33,4 +36,30 @@ public:
 private:
     bool waitForExit_;
     int exitStatus_ = -1;
+};
+
+// Starts the flasher and watches it without blocking: its standard output and error are
+// collected, and `finished` tells its exit status (-1 when it did not exit normally) and the
+// last lines it wrote. One flasher at a time: a start while one runs is refused.
+class WatchedFlasherLauncher : public QObject, public FlasherLauncher {
+    Q_OBJECT
+public:
+    explicit WatchedFlasherLauncher(QObject* parent = nullptr);
+    ~WatchedFlasherLauncher() override;
+    QString start(const QString& program, const QByteArray& parameter,
+                  const QString& workingFolder) override;
+    bool running() const { return pid_ > 0; }
+    // The last `count` lines of what the flasher wrote.
+    QStringList lastLines(int count) const;
+
+Q_SIGNALS:
+    void finished(int exitStatus);
+
+private:
+    void readOutput();
+
+    qint64 pid_ = -1;
+    int outFd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+    QByteArray output_;
 };

@@ -3,6 +3,7 @@
 #include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -48,7 +49,7 @@ public:
                   const QString& workingFolder) override {
         return (injected ? *injected : real).start(program, parameter, workingFolder);
     }
-    ProcessFlasherLauncher real;
+    WatchedFlasherLauncher real;
     FlasherLauncher* injected = nullptr;
 };
 
@@ -156,6 +157,8 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     connect(DirFileBin, &QPushButton::clicked, this, &TFModifyFileSx::DirFileBinClick);
     connect(ExeModFileSx, &QPushButton::clicked, this, [this] { ExeModFileSxClick(); });
     connect(ExeUpdateFir, &QPushButton::clicked, this, &TFModifyFileSx::ExeUpdateFirClick);
+    connect(&launcher_->real, &WatchedFlasherLauncher::finished, this,
+            &TFModifyFileSx::flasherFinished);
     connect(NewFileSx, &QLineEdit::textChanged, this, &TFModifyFileSx::NewFileSxChange);
 }
 
@@ -210,6 +213,7 @@ void TFModifyFileSx::FormShow() {
     }
 
     cbport->setCurrentIndex(0);
+    setProgressFailed(false);
     Avanzamento->setValue(0);
     status_->clear();
     LbButton2->setEnabled(false);
@@ -220,20 +224,76 @@ void TFModifyFileSx::FormShow() {
 }
 
 void TFModifyFileSx::LbButton2Click() {
+    // One flasher on a port at a time: a second press while it runs starts nothing.
+    if (launcher_->real.running())
+        return;
+    setProgressFailed(false);
+    Avanzamento->setValue(0);
     const std::optional<int> result = ExeModFileSxClick();
     if (!result)
         return;
     // Only a patch that placed the bank in this run leads to the flasher.
-    if (*result == 1)
+    if (*result == 1) {
         startFlasher();
-    else if (*result == 0)
-        update_->reportBankNotFound();
+    } else {
+        setProgressFailed(true);
+        if (*result == 0)
+            update_->reportBankNotFound();
+    }
+}
+
+void TFModifyFileSx::setProgressFailed(bool failed) {
+    Avanzamento->setProperty("failed", failed);
+    Avanzamento->setFormat(failed ? QStringLiteral("Failed") : QStringLiteral("%p%"));
+    QPalette palette = Avanzamento->palette();
+    palette.setColor(QPalette::Highlight, failed
+                                              ? QColor(0xB0, 0x20, 0x20)
+                                              : QApplication::palette().color(QPalette::Highlight));
+    Avanzamento->setPalette(palette);
 }
 
 void TFModifyFileSx::startFlasher() {
-    if (update_->startFlasher(cbport->currentIndex()))
-        status_->setText(QStringLiteral("VidodIzuze.exe started on %1 with %2")
-                             .arg(cbport->currentText(), update_->newFileName()));
+    if (launcher_->real.running())
+        return;
+    if (!update_->readyToFlash()) {
+        setProgressFailed(true);
+        return;
+    }
+    // What is shown is decoded from the file that will be flashed, not from the project.
+    const Result<QString> summary = update_->flashSummary(cbport->currentText());
+    if (!summary) {
+        setProgressFailed(true);
+        prompter_.error(summary.error());
+        return;
+    }
+    if (!prompter_.question(windowTitle(), *summary)) {
+        status_->setText(QStringLiteral("Not flashed."));
+        return;
+    }
+    if (!update_->startFlasher(cbport->currentIndex())) {
+        setProgressFailed(true);
+        return;
+    }
+    status_->setText(QStringLiteral("VidodIzuze.exe started on %1 with %2")
+                         .arg(cbport->currentText(), update_->newFileName()));
+    if (launcher_->injected == nullptr && launcher_->real.running()) {
+        LbButton2->setEnabled(false);
+        ExeUpdateFir->setEnabled(false);
+        status_->setText(status_->text() + QStringLiteral(": running..."));
+    }
+}
+
+void TFModifyFileSx::flasherFinished(int exitStatus) {
+    LbButton2->setEnabled(true);
+    ExeUpdateFir->setEnabled(true);
+    const QString outcome =
+        exitStatus == 0  ? QStringLiteral("VidodIzuze.exe ended: done (status 0).")
+        : exitStatus < 0 ? QStringLiteral("VidodIzuze.exe did not end normally.")
+                         : QStringLiteral("VidodIzuze.exe ended with status %1.").arg(exitStatus);
+    if (exitStatus != 0)
+        setProgressFailed(true);
+    status_->setText(outcome + QLatin1Char('\n') +
+                     launcher_->real.lastLines(6).join(QLatin1Char('\n')));
 }
 
 QString TFModifyFileSx::statusText() const {
@@ -253,6 +313,11 @@ std::optional<int> TFModifyFileSx::ExeModFileSxClick() {
     if (!Cbbank1->isHidden() && Cbbank1->isChecked()) {
         BarProgress progress(Avanzamento);
         result = update_->patch(progress);
+        // Full only for a patch that placed the bank; any other end is a failed step.
+        if (*result == 1)
+            Avanzamento->setValue(Avanzamento->maximum());
+        else
+            setProgressFailed(true);
         if (*result == 0) {
             QPalette red = Cbbank1->palette();
             red.setColor(QPalette::Window, Qt::red);

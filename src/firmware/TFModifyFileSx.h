@@ -67,6 +67,9 @@ private:
     QList<QCheckBox*> bankBoxes() const;
     void clearMarks();
     void startFlasher();
+    void flasherFinished(int exitStatus);
+    // The bar shows a failed step in red with the word "Failed" (property "failed").
+    void setProgressFailed(bool failed);
 
     // Says what the last press did; the flasher itself shows no window here.
     QLabel* status_;

@@ -126,7 +126,7 @@ void TFQuenzoreFirmWare::buildLayout() {
         l->setMinimumWidth(60);
     }
     for (QPushButton* b : {New, open, btn_Prm_Gen, CreateBin})
-        b->setMinimumSize(150, 34);
+        b->setFixedSize(160, 34);
     LbButton1->setFixedSize(28, 28);
     LbButton1->setToolTip(QStringLiteral("Close"));
     about->setMinimumHeight(28);
@@ -137,7 +137,10 @@ void TFQuenzoreFirmWare::buildLayout() {
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     title->setFont(titleFont);
     auto* subtitle = new QLabel(QStringLiteral("Modbus TCP slave to Korvane gateway"), this);
-    subtitle->setStyleSheet(QStringLiteral("color: palette(mid);"));
+    // Secondary texts are set apart by their style, not by a grey that cannot be read.
+    QFont secondary = subtitle->font();
+    secondary.setItalic(true);
+    subtitle->setFont(secondary);
 
     // The title bar carries the project; repeat it inside, where it is read at a glance.
     auto* project = new QLabel(this);
@@ -174,7 +177,9 @@ void TFQuenzoreFirmWare::buildLayout() {
     steps->addWidget(btn_Prm_Gen, 1, 1);
     auto hint = [this](const QString& text) {
         auto* l = new QLabel(text, this);
-        l->setStyleSheet(QStringLiteral("color: palette(dark);"));
+        QFont f = l->font();
+        f.setItalic(true);
+        l->setFont(f);
         return l;
     };
     steps->addWidget(hint(QStringLiteral("Address, mask, port, baud rate")), 1, 2);
@@ -294,6 +299,11 @@ void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {
     // Only possible after a cancelled Open project: there is no project to compose from.
     if (ws_.ProjectFolder.isEmpty()) {
         prompter_.message(QStringLiteral("Project not valid"));
+        return;
+    }
+    // PROJECTS itself is no project: composing there would fail on a bin folder nobody made.
+    if (QDir::cleanPath(ws_.ProjectFolder) == QDir::cleanPath(ws_.ProjectsFolder)) {
+        prompter_.message(kNoProjectMessage);
         return;
     }
     if (sender == CreateBin && ProductVariant == 2) {

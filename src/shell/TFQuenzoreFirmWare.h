@@ -32,6 +32,9 @@ class TFSNMP;
 
 inline const QString kTitlePrefix = QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane");
 inline const QString kApplicationTitle = QStringLiteral("Firmware Quenzor");
+inline const QString kNoProjectMessage =
+    QStringLiteral("No project is open. Create one with New project or open one with Open "
+                   "project, then run Update Device again.");
 inline const QUrl kProductWebPage = QUrl(kMakerWebPage);
 
 class TFQuenzoreFirmWare : public QWidget {

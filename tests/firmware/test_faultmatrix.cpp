@@ -180,6 +180,7 @@ void TestFaultMatrix::updateRoad() {
         window.execDialog = [&](QDialog* d) {
             d->show();
             if (d == window.FModifyFileSx) {
+                prompter.questionAnswers.enqueue(true); // flash what is shown
                 window.FModifyFileSx->ExeModFileSx->click();
                 window.FModifyFileSx->ExeUpdateFir->click();
             }
@@ -197,6 +198,8 @@ void TestFaultMatrix::updateRoad() {
         if (fault == "disk full")
             setrlimit(RLIMIT_FSIZE, &old);
         shown = prompter.texts();
+        if (!shown.isEmpty() && shown.first().startsWith("Flash "))
+            shown.removeFirst(); // the confirmation
         qunsetenv("QUENZOR_FLASHER_LOG");
     } else {
         message = cliMessage;

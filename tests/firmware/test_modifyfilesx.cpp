@@ -105,8 +105,19 @@ void TestModifyFileSx::executeOnCom3() {
     dialog.setLauncher(&launcher);
     dialog.show();
     dialog.cbport->setCurrentIndex(2);
+    prompter.questionAnswers.enqueue(true);
     QTest::mouseClick(dialog.LbButton2, Qt::LeftButton);
-    QVERIFY(prompter.entries.isEmpty());
+    // What is about to be flashed, decoded from the new file's own bank window, confirmed.
+    QCOMPARE(prompter.entries.size(), 1);
+    QCOMPARE(prompter.entries[0].kind, RecordingPrompter::Kind::Question);
+    const QStringList summary = prompter.entries[0].text.split('\n');
+    QCOMPARE(summary.value(0), QString("Flash New_sx93051.sx on COM3?"));
+    QStringList labels;
+    for (const QString& line : summary.mid(2))
+        labels << line.section(':', 0, 0);
+    QCOMPARE(labels, QStringList({"Project", "IP address", "Subnet mask", "TCP port", "Baud rate",
+                                  "Parity", "Mode", "Composed", "Port"}));
+    QCOMPARE(summary.last(), QString("Port:            COM3"));
     QCOMPARE(launcher.starts.size(), 1);
     QVERIFY(launcher.starts[0].parameter.endsWith("\"\xB6"
                                                   "2"));
@@ -197,6 +208,7 @@ void TestModifyFileSx::updateDeviceWritesThenOpens() {
         cLines = readFile(f.ws.ProjectFolder + "/bin/bankg.c").count("\r\n");
         label = window.Labelstate->text();
         shown = d;
+        prompter.questionAnswers.enqueue(true);
         d->show();
         window.FModifyFileSx->LbButton2Click();
         d->hide();
@@ -208,7 +220,8 @@ void TestModifyFileSx::updateDeviceWritesThenOpens() {
     QCOMPARE(cLines, 1027);
     QCOMPARE(label, QString("--"));
     QCOMPARE(shown, window.FModifyFileSx);
-    QVERIFY2(prompter.entries.isEmpty(), qPrintable(prompter.texts().join('\n')));
+    QCOMPARE(prompter.entries.size(), 1); // the confirmation
+    QCOMPARE(prompter.entries[0].kind, RecordingPrompter::Kind::Question);
     QCOMPARE(launcher.starts.size(), 1);
     const QByteArray image = readFile(f.binFile());
     QCOMPARE(image.mid(15000, 4), QByteArray::fromHex("0A000007"));

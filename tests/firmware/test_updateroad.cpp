@@ -1,0 +1,151 @@
+// The update road as a field engineer meets it: the titles and window buttons of every window,
+// the flasher watched to its end (one at a time), an honest progress bar, and Update Device
+// without a project.
+#include "MainWindowFixture.h"
+#include "UpdateFixture.h"
+
+#include "common/RecordingPrompter.h"
+#include "firmware/TFModifyFileSx.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+class TestUpdateRoad : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void titlesAndWindowButtons_data();
+    void titlesAndWindowButtons();
+    void flasherWatchedToItsEnd();
+    void progressAfterFailure_data();
+    void progressAfterFailure();
+    void updateWithoutProject();
+};
+
+void TestUpdateRoad::titlesAndWindowButtons_data() {
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("systemButtons");
+    QTest::newRow("TFsaveproj") << "TFsaveproj"
+                                << "New project" << false;
+    QTest::newRow("TFHelp") << "TFHelp"
+                            << "Help" << true;
+    QTest::newRow("TFAbout") << "TFAbout"
+                             << "About..." << true;
+    QTest::newRow("TFSELstringhe") << "TFSELstringhe"
+                                   << "Select String" << true;
+    QTest::newRow("TFModifyFileSx") << "TFModifyFileSx"
+                                    << "Generate Firmware" << false;
+    QTest::newRow("TFpargen") << "TFpargen"
+                              << "General Parameter" << true;
+    QTest::newRow("TFsdo") << "TFsdo"
+                           << "Set SDO Access" << true;
+    QTest::newRow("TFpdo") << "TFpdo"
+                           << "Define Traslate PDO" << true;
+    QTest::newRow("TFXML") << "TFXML"
+                           << "XML Reader & Writer" << true;
+    QTest::newRow("TFSetVar") << "TFSetVar"
+                              << "Set Translate Table" << true;
+    QTest::newRow("TFSNMP") << "TFSNMP"
+                            << "SNMP Community Name" << true;
+    QTest::newRow("TFPing") << "TFPing"
+                            << "Ping!" << true;
+}
+
+void TestUpdateRoad::titlesAndWindowButtons() {
+    QFETCH(QString, className);
+    QFETCH(QString, title);
+    QFETCH(bool, systemButtons);
+    MainWindowFixture f;
+    f.start();
+    // The main window has none either; its title is the product's with the project.
+    QVERIFY(!(f.window->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
+    QCOMPARE(f.window->windowTitle(), QString("Velmara Quenzor SW93051 TCP2Korvane"));
+    QDialog* d = f.window->DialogOfClass(className);
+    QVERIFY2(d, qPrintable(className));
+    QCOMPARE(d->windowTitle(), title);
+    const Qt::WindowFlags buttons = Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint;
+    if (!systemButtons)
+        QVERIFY2(!(d->windowFlags() & buttons) && (d->windowFlags() & Qt::CustomizeWindowHint),
+                 qPrintable(QString::number(int(d->windowFlags()), 16)));
+    // No application display name: the platform would append it to every title.
+    QVERIFY(QGuiApplication::applicationDisplayName() == QGuiApplication::applicationName());
+}
+
+void TestUpdateRoad::flasherWatchedToItsEnd() {
+    UpdateFixture f;
+    // A stand-in flasher that counts its starts, reports, takes its time and fails.
+    const QString flasher = f.ws.ProgramFolder + "/VidodIzuze.exe";
+    const QString starts = f.ws.ProgramFolder + "/starts";
+    testdata::writeFile(flasher, "#!/bin/sh\necho started >> '" + starts.toUtf8() +
+                                     "'\necho 'Port: COM1'\necho 'Result: REFUSED (status 3)'\n"
+                                     "sleep 0.5\nexit 3\n");
+    QFile::setPermissions(flasher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    RecordingPrompter prompter;
+    TFModifyFileSx dialog(f.ws, prompter);
+    dialog.show();
+    prompter.questionAnswers.enqueue(true);
+    prompter.questionAnswers.enqueue(true);
+    dialog.LbButton2->click();
+    QVERIFY(!dialog.LbButton2->isEnabled());
+    QVERIFY2(dialog.statusText().endsWith(": running..."), qPrintable(dialog.statusText()));
+    dialog.LbButton2->click(); // a quick second press while it runs
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.LbButton2->isEnabled(), 10000);
+    QCOMPARE(dialog.statusText(), QString("VidodIzuze.exe ended with status 3.\nPort: COM1\n"
+                                          "Result: REFUSED (status 3)"));
+    QCOMPARE(testdata::readFile(starts), QByteArray("started\n"));
+    QVERIFY(dialog.Avanzamento->property("failed").toBool());
+}
+
+void TestUpdateRoad::progressAfterFailure_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("barFull");
+    QTest::newRow("no bank window") << "window" << true;   // read to its end, red "Failed"
+    QTest::newRow("flasher missing") << "flasher" << true; // the patch itself completed
+    QTest::newRow("question declined") << "declined" << true;
+}
+
+void TestUpdateRoad::progressAfterFailure() {
+    QFETCH(QString, fault);
+    QFETCH(bool, barFull);
+    UpdateFixture f;
+    if (fault == "window") {
+        QByteArrayList lines = testdata::sampleBase();
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [](const QByteArray& l) {
+                                       const uint a = l.mid(4, 6).toUInt(nullptr, 16);
+                                       return l.startsWith("S2") && a >= 0x388000 && a < 0x38C000;
+                                   }),
+                    lines.end());
+        testdata::writeFile(f.ws.MasterFolder + "/sx93051.sx", testdata::crlfText(lines));
+    } else if (fault == "flasher") {
+        QFile::remove(f.ws.ProgramFolder + "/VidodIzuze.exe");
+    }
+    RecordingPrompter prompter;
+    TFModifyFileSx dialog(f.ws, prompter);
+    dialog.show();
+    prompter.questionAnswers.enqueue(false);
+    dialog.LbButton2->click();
+    QProgressBar* bar = dialog.Avanzamento;
+    QCOMPARE(bar->value() == bar->maximum(), barFull);
+    QCOMPARE(bar->property("failed").toBool(), fault != "declined");
+    // The next opening starts clean.
+    dialog.hide();
+    dialog.show();
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(!bar->property("failed").toBool());
+}
+
+void TestUpdateRoad::updateWithoutProject() {
+    MainWindowFixture f;
+    f.start();
+    int opened = 0;
+    f.window->execDialog = [&](QDialog*) { return ++opened, 0; };
+    f.window->RunDeviceUpdate(f.window->CreateBin);
+    QCOMPARE(opened, 0);
+    QCOMPARE(f.prompter.texts(), QStringList{kNoProjectMessage});
+    QVERIFY(!QFileInfo::exists(f.ws.ProjectsFolder + "/bin"));
+}
+
+QTEST_MAIN(TestUpdateRoad)
+#include "test_updateroad.moc"
