@@ -7,6 +7,7 @@ pkgs=(
   qt6-base-dev qt6-base-dev-tools libqt6xml6 libqt6serialport6-dev qt6-serialport-dev
   libgl1-mesa-dev libfreexl-dev
   srecord python3-xlwt xvfb xauth x11-apps imagemagick iproute2
+  libmodbus-dev
   fonts-dejavu-core clang libclang-rt-14-dev hyperfine
 )
 missing=()

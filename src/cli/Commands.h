@@ -21,6 +21,7 @@ bool ArgumentIsFaithful(const QString& argument);
 // Subcommands.
 int RunXmlTree(const QStringList& args);
 int RunPingCommand(const QStringList& args);
+int RunProbeCommand(const QStringList& args);
 int RunComposeCommand(const QStringList& args);
 int RunPatchCommand(const QStringList& args);
 int RunUpdateCommand(const QStringList& args);

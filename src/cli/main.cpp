@@ -15,6 +15,7 @@ const CliCommand kCommands[] = {
      RunUpdateCommand},
     {"inspect", "show what a bank1.bin or a firmware file configures", RunInspectCommand},
     {"ping", "check that the device answers at an address (ICMP echo)", RunPingCommand},
+    {"probe", "read every translate table row from the gateway (Modbus TCP)", RunProbeCommand},
     {"xml-tree", "print the tree of an XML file as the XML tool shows it", RunXmlTree},
     {"new-project", "make a project folder with the default pargen.xml and an empty var.xml",
      RunNewProjectCommand},

@@ -56,6 +56,10 @@ QString TableExportPath(const QString& projectFolder, const QString& tableName) 
     return projectFolder + QLatin1Char('/') + tableName + QStringLiteral(".csv");
 }
 
+QString ProbeResultsPath(const QString& projectFolder) {
+    return JoinPath(projectFolder, QStringLiteral("probe.json"));
+}
+
 QString BankFileName(int bank) {
     return QStringLiteral("bank%1.bin").arg(bank);
 }

@@ -23,6 +23,9 @@ QString TablePath(const QString& projectFolder, const QString& tableName);
 // The export is named with a "/" after the folder, as the editors always wrote it.
 QString TableExportPath(const QString& projectFolder, const QString& tableName);
 
+// What the last `probe --save` read from the gateway, with its time.
+QString ProbeResultsPath(const QString& projectFolder);
+
 // "bank1.bin" ... "bank5.bin", the bank files a patch reads from a bin folder.
 QString BankFileName(int bank);
 // The base firmware kept in MASTER, and the name of the firmware an update makes from it.
