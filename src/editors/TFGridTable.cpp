@@ -75,7 +75,6 @@ TFGridTable::TFGridTable(const GridTableSchema& schema, const Workspace& ws, Pro
 QTableView* TFGridTable::makeGrid(int side) {
     auto* grid = new QTableView(this);
     grid->setObjectName(side == 0 ? QStringLiteral("sga") : QStringLiteral("sgb"));
-    grid->setModel(&table.grid(side));
     grid->setItemDelegateForColumn(0, new TNumberColumnDelegate(grid));
     grid->verticalHeader()->setVisible(false);
     // Fixed row heights keep 1500 rows cheap to lay out and scroll.
@@ -93,7 +92,18 @@ QWidget* TFGridTable::makePage(int, QTableView* grid) {
     return grid;
 }
 
+void TFGridTable::bindModels() {
+    // Bound at the first showing: a view over 1500 rows costs more to set up than the rest of
+    // the dialog, and every dialog is built at start-up whether it is opened or not.
+    for (int side = 0; side < 2; ++side) {
+        QTableView* grid = side == 0 ? sga : sgb;
+        if (grid->model() != &table.grid(side))
+            grid->setModel(&table.grid(side));
+    }
+}
+
 void TFGridTable::showEvent(QShowEvent* event) {
+    bindModels();
     if (pages->count() == 0)
         for (int side = 0; side < 2; ++side)
             pages->addTab(makePage(side, side == 0 ? sga : sgb),
@@ -111,6 +121,7 @@ void TFGridTable::resizeEvent(QResizeEvent* event) {
 }
 
 void TFGridTable::FormShow() {
+    bindModels();
     table.Show(ws_.ProjectFolder, prompter_);
     pages->setCurrentIndex(0);
     for (QTableView* grid : {sga, sgb}) {
@@ -189,7 +200,7 @@ void TFsdo::FormResize() {
     for (int side = 0; side < 2; ++side) {
         QTableView* grid = side == 0 ? sga : sgb;
         const int width = grid->width() / 10;
-        for (int c = 0; c < grid->model()->columnCount(); ++c)
+        for (int c = 0; c < table.grid(side).columnCount(); ++c)
             grid->setColumnWidth(c, width);
         if (headings_[std::size_t(side)][0]) {
             headings_[std::size_t(side)][0]->setFixedWidth(4 * width);
@@ -205,7 +216,7 @@ TFpdo::TFpdo(const Workspace& ws, Prompter& prompter, QWidget* parent)
 
 void TFpdo::FormResize() {
     for (QTableView* grid : {sga, sgb}) {
-        const int columns = grid->model()->columnCount();
+        const int columns = table.grid(0).columnCount();
         const int width = int(std::lround(double(grid->width()) / columns)) - 5;
         grid->horizontalHeader()->setDefaultSectionSize(width);
         for (int c = 0; c < columns; ++c)

@@ -48,6 +48,8 @@ protected:
     const Workspace& ws_;
     Prompter& prompter_;
 
+    void bindModels();
+
 private:
     QTableView* makeGrid(int side);
 };

@@ -34,6 +34,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
                                        const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ws_(ws),
@@ -111,6 +113,36 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
     UpdateTranslateButton();
 }
 
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QPalette SecondaryTextPalette(QPalette palette) {
+    // Set apart from the main texts, yet readable: the text colour moved towards the
+    // background only as far as a 4.5:1 contrast allows.
+    const QColor text = palette.color(QPalette::WindowText);
+    const QColor back = palette.color(QPalette::Window);
+    QColor chosen = text;
+    for (double t = 0.05; t <= 0.6; t += 0.05) {
+        const QColor mixed = QColor::fromRgbF(text.redF() + (back.redF() - text.redF()) * t,
+                                              text.greenF() + (back.greenF() - text.greenF()) * t,
+                                              text.blueF() + (back.blueF() - text.blueF()) * t);
+        if (ContrastRatio(mixed, back) < 4.6)
+            break;
+        chosen = mixed;
+    }
+    palette.setColor(QPalette::WindowText, chosen);
+    return palette;
+}
+
 QPushButton* TFQuenzoreFirmWare::makeButton(const QString& caption, bool visible) {
     auto* b = new QPushButton(caption, this);
     b->setVisible(visible);
@@ -137,10 +169,7 @@ void TFQuenzoreFirmWare::buildLayout() {
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     title->setFont(titleFont);
     auto* subtitle = new QLabel(QStringLiteral("Modbus TCP slave to Korvane gateway"), this);
-    // Secondary texts are set apart by their style, not by a grey that cannot be read.
-    QFont secondary = subtitle->font();
-    secondary.setItalic(true);
-    subtitle->setFont(secondary);
+    subtitle->setPalette(SecondaryTextPalette(subtitle->palette()));
 
     // The title bar carries the project; repeat it inside, where it is read at a glance.
     auto* project = new QLabel(this);
@@ -177,9 +206,7 @@ void TFQuenzoreFirmWare::buildLayout() {
     steps->addWidget(btn_Prm_Gen, 1, 1);
     auto hint = [this](const QString& text) {
         auto* l = new QLabel(text, this);
-        QFont f = l->font();
-        f.setItalic(true);
-        l->setFont(f);
+        l->setPalette(SecondaryTextPalette(l->palette()));
         return l;
     };
     steps->addWidget(hint(QStringLiteral("Address, mask, port, baud rate")), 1, 2);

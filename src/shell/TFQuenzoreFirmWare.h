@@ -7,6 +7,7 @@
 #include "project/Workspace.h"
 
 #include <QDialog>
+#include <QPalette>
 #include <QUrl>
 #include <QWidget>
 
@@ -32,6 +33,11 @@ class TFSNMP;
 
 inline const QString kTitlePrefix = QStringLiteral("Velmara Quenzor SW93051 TCP2Korvane");
 inline const QString kApplicationTitle = QStringLiteral("Firmware Quenzor");
+// WCAG contrast of two colours (1 to 21), and a palette whose text is set apart from the
+// main texts while keeping at least 4.5:1 against the background.
+double ContrastRatio(const QColor& a, const QColor& b);
+QPalette SecondaryTextPalette(QPalette palette);
+
 inline const QString kNoProjectMessage =
     QStringLiteral("No project is open. Create one with New project or open one with Open "
                    "project, then run Update Device again.");

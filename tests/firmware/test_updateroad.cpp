@@ -7,6 +7,7 @@
 #include "common/RecordingPrompter.h"
 #include "firmware/TFModifyFileSx.h"
 
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void progressAfterFailure_data();
     void progressAfterFailure();
     void updateWithoutProject();
+    void textsReadable();
 };
 
 void TestUpdateRoad::titlesAndWindowButtons_data() {
@@ -145,6 +147,24 @@ void TestUpdateRoad::updateWithoutProject() {
     QCOMPARE(opened, 0);
     QCOMPARE(f.prompter.texts(), QStringList{kNoProjectMessage});
     QVERIFY(!QFileInfo::exists(f.ws.ProjectsFolder + "/bin"));
+}
+
+void TestUpdateRoad::textsReadable() {
+    MainWindowFixture f;
+    f.start();
+    int checked = 0;
+    for (const QLabel* l : f.window->findChildren<QLabel*>()) {
+        if (l->text().isEmpty() || l->text().startsWith('<'))
+            continue;
+        const double ratio = ContrastRatio(l->palette().color(QPalette::WindowText),
+                                           f.window->palette().color(QPalette::Window));
+        QVERIFY2(ratio >= 4.5, qPrintable(QString("%1: %2:1").arg(l->text()).arg(ratio)));
+        ++checked;
+    }
+    QVERIFY(checked >= 6);
+    // The four step buttons are one width.
+    QCOMPARE(f.window->open->width(), f.window->New->width());
+    QCOMPARE(f.window->CreateBin->sizeHint().width() <= f.window->New->width(), true);
 }
 
 QTEST_MAIN(TestUpdateRoad)
