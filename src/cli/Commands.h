@@ -30,4 +30,5 @@ int RunNewProjectCommand(const QStringList& args);
 int RunVerifyCommand(const QStringList& args);
 int RunDiffCommand(const QStringList& args);
 int RunCloneCommand(const QStringList& args);
+int RunCheckCommand(const QStringList& args);
 int RunTableCommand(const QStringList& args);

@@ -22,6 +22,7 @@ const CliCommand kCommands[] = {
     {"verify", "whether a firmware carries a project's configuration", RunVerifyCommand},
     {"diff", "the configuration fields that differ between two projects or firmwares",
      RunDiffCommand},
+    {"check", "every problem of a project, each with its file and row", RunCheckCommand},
     {"clone", "one project per row of a sites table, from a template project", RunCloneCommand},
     {"table", "show, save, export or import a CANopen table (sdo, rpdodef)", RunTableCommand},
 };

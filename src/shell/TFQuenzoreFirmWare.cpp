@@ -1,5 +1,6 @@
 #include "shell/TFQuenzoreFirmWare.h"
 
+#include "check/ProjectCheck.h"
 #include "common/ControlNames.h"
 #include "common/DialogButtons.h"
 #include "common/IntegerText.h"
@@ -111,6 +112,27 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
     setWindowTitle(reopened ? kTitlePrefix + QStringLiteral(" : ") + ws_.ProjectName
                             : kTitlePrefix);
     UpdateTranslateButton();
+}
+
+bool TFQuenzoreFirmWare::ProjectPassesCheck() {
+    // What the composer refuses it reports itself, with its own words; the rest is shown here.
+    QStringList errors, warnings;
+    for (const Finding& f : CheckProject(ws_.ProjectFolder)) {
+        if (f.composerReports)
+            continue;
+        (f.level == FindingLevel::Error ? errors : warnings) << FindingLine(f);
+    }
+    if (!errors.isEmpty()) {
+        prompter_.error(QStringLiteral("The project cannot be updated:\n") +
+                        (errors + warnings).join(QLatin1Char('\n')));
+        return false;
+    }
+    if (!warnings.isEmpty())
+        return prompter_.question(QStringLiteral("Update Device"),
+                                  QStringLiteral("The project has warnings:\n") +
+                                      warnings.join(QLatin1Char('\n')) +
+                                      QStringLiteral("\n\nUpdate the device anyway?"));
+    return true;
 }
 
 double ContrastRatio(const QColor& a, const QColor& b) {
@@ -333,6 +355,8 @@ void TFQuenzoreFirmWare::RunDeviceUpdate(QPushButton* sender) {
         prompter_.message(kNoProjectMessage);
         return;
     }
+    if (!ProjectPassesCheck())
+        return;
     if (sender == CreateBin && ProductVariant == 2) {
         Labelstate->setText(QStringLiteral("Wait.."));
         QCoreApplication::processEvents(); // once, so the window repaints before the work

@@ -55,6 +55,8 @@ public:
     void CreateDialogs();
     // The dialog of that class among those CreateDialogs made; nullptr when there is none.
     QDialog* DialogOfClass(const QString& className) const;
+    // The project check before Update Device composes: errors stop, warnings ask.
+    bool ProjectPassesCheck();
 
     Workspace& workspace() { return ws_; }
     Prompter& prompter() { return prompter_; }

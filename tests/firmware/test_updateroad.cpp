@@ -6,6 +6,7 @@
 
 #include "common/RecordingPrompter.h"
 #include "firmware/TFModifyFileSx.h"
+#include "shell/TFQuenzoreFirmWare.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void progressAfterFailure();
     void updateWithoutProject();
     void textsReadable();
+    void checkedBeforeComposing_data();
+    void checkedBeforeComposing();
 };
 
 void TestUpdateRoad::titlesAndWindowButtons_data() {
@@ -165,6 +168,46 @@ void TestUpdateRoad::textsReadable() {
     // The four step buttons are one width.
     QCOMPARE(f.window->open->width(), f.window->New->width());
     QCOMPARE(f.window->CreateBin->sizeHint().width() <= f.window->New->width(), true);
+}
+
+void TestUpdateRoad::checkedBeforeComposing_data() {
+    QTest::addColumn<QByteArray>("var");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("opened");
+    const QByteArray overlap =
+        "<TCP_TO_RTU><row DATA_TYPE=\"3\" TCP_ADDRESS=\"0\" RTU_ADD_DEV=\"1\" "
+        "RTU_ADDRESS=\"0\" N_POINT=\"9\" MNEMONIC=\"a\"/><row DATA_TYPE=\"3\" "
+        "TCP_ADDRESS=\"5\" RTU_ADD_DEV=\"2\" RTU_ADDRESS=\"0\" N_POINT=\"1\" "
+        "MNEMONIC=\"b\"/></TCP_TO_RTU>";
+    const QByteArray zero = "<TCP_TO_RTU><row DATA_TYPE=\"3\" TCP_ADDRESS=\"0\" RTU_ADD_DEV=\"1\" "
+                            "RTU_ADDRESS=\"0\" N_POINT=\"0\" MNEMONIC=\"a\"/></TCP_TO_RTU>";
+    QTest::newRow("an error stops") << overlap << true << 0;
+    QTest::newRow("a warning asks: no") << zero << false << 0;
+    QTest::newRow("a warning asks: yes") << zero << true << 1;
+}
+
+void TestUpdateRoad::checkedBeforeComposing() {
+    QFETCH(QByteArray, var);
+    QFETCH(bool, answer);
+    QFETCH(int, opened);
+    UpdateFixture f;
+    testdata::writeFile(f.ws.PargenPath, testdata::readFile(QUENZOR_SOURCE_DIR
+                                                            "/fuzz/corpus/fuzz_pargen/pargen.xml"));
+    testdata::writeFile(f.ws.VarPath, var);
+    RecordingPrompter prompter;
+    TFQuenzoreFirmWare window(f.ws, prompter, QString(f.ws.ProgramFolder));
+    window.CreateDialogs();
+    f.openProject("P1");
+    int shown = 0;
+    window.execDialog = [&](QDialog*) { return ++shown, 0; };
+    prompter.questionAnswers.enqueue(answer);
+    const QByteArray bankBefore = testdata::readFile(f.binFile());
+    window.RunDeviceUpdate(window.CreateBin);
+    QCOMPARE(shown, opened);
+    QVERIFY(!prompter.texts().isEmpty());
+    QVERIFY(prompter.texts().first().contains("var.xml row "));
+    if (opened == 0)
+        QCOMPARE(testdata::readFile(f.binFile()), bankBefore); // nothing composed
 }
 
 QTEST_MAIN(TestUpdateRoad)
