@@ -2,6 +2,7 @@
 
 #include "common/ControlNames.h"
 #include "common/DialogButtons.h"
+#include "flasher/FlasherPorts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -61,8 +62,11 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     setModal(true);
 
     cbport = new QComboBox(this);
-    for (int i = 1; i <= 8; ++i)
-        cbport->addItem(QStringLiteral("COM%1").arg(i));
+    // The fixed COM names with the serial port present for each; the flasher still gets the
+    // zero-based index, and maps it by the same rule.
+    const QList<PresentSerialPort> present = PresentSerialPorts();
+    for (int i = 0; i < 8; ++i)
+        cbport->addItem(PortCaption(i, present));
     LbButton2 = new QPushButton(QStringLiteral("Execute update firmware"), this);
     LbButton1 = new QPushButton(QStringLiteral("X"), this);
     Avanzamento = new QProgressBar(this);
@@ -260,7 +264,8 @@ void TFModifyFileSx::startFlasher() {
         return;
     }
     // What is shown is decoded from the file that will be flashed, not from the project.
-    const Result<QString> summary = update_->flashSummary(cbport->currentText());
+    const QString port = QStringLiteral("COM%1").arg(cbport->currentIndex() + 1);
+    const Result<QString> summary = update_->flashSummary(port);
     if (!summary) {
         setProgressFailed(true);
         prompter_.error(summary.error());
@@ -274,8 +279,8 @@ void TFModifyFileSx::startFlasher() {
         setProgressFailed(true);
         return;
     }
-    status_->setText(QStringLiteral("VidodIzuze.exe started on %1 with %2")
-                         .arg(cbport->currentText(), update_->newFileName()));
+    status_->setText(
+        QStringLiteral("VidodIzuze.exe started on %1 with %2").arg(port, update_->newFileName()));
     if (launcher_->injected == nullptr && launcher_->real.running()) {
         LbButton2->setEnabled(false);
         ExeUpdateFir->setEnabled(false);

@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
         return BadParameter;
     }
     const QString com = QStringLiteral("COM%1").arg(param.portIndex + 1);
-    const QString device =
-        SerialDeviceForPort(param.portIndex, qEnvironmentVariable("QUENZOR_FLASHER_PORTS"));
+    const QString device = SerialDeviceForPort(
+        param.portIndex, qEnvironmentVariable("QUENZOR_FLASHER_PORTS"), PresentSerialPorts());
     report.line(QStringLiteral("Firmware: ") + QDir::toNativeSeparators(param.firmware));
     report.line(QStringLiteral("Port:     %1 -> %2 (%3)")
                     .arg(com, device,

@@ -45,7 +45,12 @@ LoadedParameters LoadParameters(const QString& path) {
         return out;
     QDomDocument doc;
     if (Result<> loaded = LoadXmlFile(doc, path); !loaded) {
-        out.error = loaded.error();
+        // A parser's reason alone does not say which file; a reading failure already does.
+        const QString shown = QDir::toNativeSeparators(path);
+        out.error = loaded.error().contains(shown)
+                        ? loaded.error()
+                        : QStringLiteral("File \"%1\" is not well-formed XML: %2")
+                              .arg(shown, loaded.error());
         return out;
     }
     const QDomElement root = TopLevelElement(doc, kRoot);

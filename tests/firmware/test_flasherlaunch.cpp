@@ -162,13 +162,26 @@ void TestFlasherLaunch::portDevices_data() {
     QTest::newRow("pattern") << "/dev/ttyUSB%1" << 0 << "/dev/ttyUSB0";
     QTest::newRow("list hit") << "COM1=/dev/ttyACM0, com3=/dev/ttyUSB4" << 2 << "/dev/ttyUSB4";
     QTest::newRow("list miss uses default") << "COM1=/dev/ttyACM0" << 7 << "/dev/ttyS7";
+    // Two ports present: COM1 and COM2 are they, COM3 the default; a setting wins.
+    QTest::newRow("present port") << "" << 1 << "/dev/ttyUSB1";
+    QTest::newRow("beyond the present") << "" << 2 << "/dev/ttyS2";
+    QTest::newRow("setting over present") << "/dev/ttyACM%1" << 0 << "/dev/ttyACM0";
 }
 
 void TestFlasherLaunch::portDevices() {
     QFETCH(QString, setting);
     QFETCH(int, index);
     QFETCH(QString, device);
-    QCOMPARE(SerialDeviceForPort(index, setting), device);
+    const QList<PresentSerialPort> present{{"/dev/ttyUSB0", "USB serial adapter"},
+                                           {"/dev/ttyUSB1", ""}};
+    const bool withPresent = QString(QTest::currentDataTag()).contains("present");
+    QCOMPARE(
+        SerialDeviceForPort(index, setting, withPresent ? present : QList<PresentSerialPort>{}),
+        device);
+    QCOMPARE(PortCaption(0, present),
+             QString::fromUtf8("COM1 \u2014 /dev/ttyUSB0, USB serial adapter"));
+    QCOMPARE(PortCaption(1, present), QString::fromUtf8("COM2 \u2014 /dev/ttyUSB1"));
+    QCOMPARE(PortCaption(2, present), QString("COM3"));
 }
 
 void TestFlasherLaunch::standInFlasher_data() {

@@ -229,6 +229,9 @@ void TestGeneralParameters::malformedFileIsReportedAndKept() {
     writeFile(path, damaged);
     const LoadedParameters loaded = LoadParameters(path);
     QVERIFY(loaded.error.has_value());
+    QVERIFY2(loaded.error->startsWith("File \"" + QDir::toNativeSeparators(path) +
+                                      "\" is not well-formed XML: "),
+             qPrintable(*loaded.error));
     // The offending text shown starts at the faulty tag, not after it.
     QVERIFY2(loaded.error->endsWith("Line: 1\n</TCP_IP2></General_Parameter>"),
              qPrintable(*loaded.error));
