@@ -181,16 +181,19 @@ Result<QString> FirmwareUpdate::flashSummary(const QString& portName) const {
         return Fail(QStringLiteral("%1 cannot be flashed: %2")
                         .arg(newFileName_, check.faultTexts.value(
                                                0, QStringLiteral("the bank window is not whole"))));
+    // Label and value with one blank: a box's proportional font would not line up columns.
     QStringList lines{QStringLiteral("Flash %1 on %2?").arg(newFileName_, portName), QString(),
-                      QStringLiteral("Project:         ") + ws_.ProjectName};
+                      QStringLiteral("Project: ") + ws_.ProjectName};
     static const QStringList shown{QStringLiteral("IP address"), QStringLiteral("Subnet mask"),
                                    QStringLiteral("TCP port"),   QStringLiteral("Baud rate"),
                                    QStringLiteral("Parity"),     QStringLiteral("Mode"),
                                    QStringLiteral("Composed")};
-    for (const QString& line : DescribeImage(check.window))
-        if (shown.contains(line.section(QLatin1Char(':'), 0, 0)))
-            lines << line;
-    lines << QStringLiteral("Port:            ") + portName;
+    for (const QString& line : DescribeImage(check.window)) {
+        const QString label = line.section(QLatin1Char(':'), 0, 0);
+        if (shown.contains(label))
+            lines << label + QStringLiteral(": ") + line.section(QLatin1Char(':'), 1).trimmed();
+    }
+    lines << QStringLiteral("Port: ") + portName;
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -62,6 +62,7 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     setModal(true);
 
     cbport = new QComboBox(this);
+    cbport->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // The fixed COM names with the serial port present for each; the flasher still gets the
     // zero-based index, and maps it by the same rule.
     const QList<PresentSerialPort> present = PresentSerialPorts();
@@ -97,6 +98,9 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     LbButton2->setMinimumSize(220, 34);
     status_ = new QLabel(this);
     status_->setWordWrap(true);
+    // An empty status line would leave a blank band under the bar.
+    status_->setVisible(false);
+
     auto* heading = new QLabel(QStringLiteral("Firmware update"), this);
     QFont headingFont = heading->font();
     headingFont.setBold(true);
@@ -219,7 +223,7 @@ void TFModifyFileSx::FormShow() {
     cbport->setCurrentIndex(0);
     setProgressFailed(false);
     Avanzamento->setValue(0);
-    status_->clear();
+    setStatus(QString());
     LbButton2->setEnabled(false);
     if (update_->prepare()) {
         NewFileSx->setText(update_->newFileName());
@@ -272,19 +276,19 @@ void TFModifyFileSx::startFlasher() {
         return;
     }
     if (!prompter_.question(windowTitle(), *summary)) {
-        status_->setText(QStringLiteral("Not flashed."));
+        setStatus(QStringLiteral("Not flashed."));
         return;
     }
     if (!update_->startFlasher(cbport->currentIndex())) {
         setProgressFailed(true);
         return;
     }
-    status_->setText(
+    setStatus(
         QStringLiteral("VidodIzuze.exe started on %1 with %2").arg(port, update_->newFileName()));
     if (launcher_->injected == nullptr && launcher_->real.running()) {
         LbButton2->setEnabled(false);
         ExeUpdateFir->setEnabled(false);
-        status_->setText(status_->text() + QStringLiteral(": running..."));
+        setStatus(status_->text() + QStringLiteral(": running..."));
     }
 }
 
@@ -297,8 +301,12 @@ void TFModifyFileSx::flasherFinished(int exitStatus) {
                          : QStringLiteral("VidodIzuze.exe ended with status %1.").arg(exitStatus);
     if (exitStatus != 0)
         setProgressFailed(true);
-    status_->setText(outcome + QLatin1Char('\n') +
-                     launcher_->real.lastLines(6).join(QLatin1Char('\n')));
+    setStatus(outcome + QLatin1Char('\n') + launcher_->real.lastLines(6).join(QLatin1Char('\n')));
+}
+
+void TFModifyFileSx::setStatus(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
 }
 
 QString TFModifyFileSx::statusText() const {
@@ -311,7 +319,7 @@ void TFModifyFileSx::LbButton1Click() {
 
 std::optional<int> TFModifyFileSx::ExeModFileSxClick() {
     clearMarks();
-    status_->clear();
+    setStatus(QString());
     ExeModFileSx->setEnabled(false);
     std::optional<int> result;
     // Bank 1's own visibility setting counts, whatever the hidden panel around it.

@@ -68,6 +68,7 @@ private:
     void clearMarks();
     void startFlasher();
     void flasherFinished(int exitStatus);
+    void setStatus(const QString& text);
     // The bar shows a failed step in red with the word "Failed" (property "failed").
     void setProgressFailed(bool failed);
 

@@ -123,6 +123,16 @@ TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
     for (QWidget* w : {static_cast<QWidget*>(parityTitle), static_cast<QWidget*>(CB_Par),
                        static_cast<QWidget*>(timeTitle), static_cast<QWidget*>(E_Time)})
         w->setVisible(false);
+    // The fields of both boxes start at one column, so the Baud rate box lines up with the
+    // address fields above it.
+    int titleWidth = 0;
+    for (const QGridLayout* grid : {tcp, serial})
+        for (int r = 0; r < grid->rowCount(); ++r)
+            if (const QLayoutItem* item = grid->itemAtPosition(r, 0);
+                item && item->widget() && qobject_cast<QLabel*>(item->widget()))
+                titleWidth = qMax(titleWidth, item->widget()->sizeHint().width());
+    tcp->setColumnMinimumWidth(0, titleWidth);
+    serial->setColumnMinimumWidth(0, titleWidth);
 
     GroupBox3 = new QGroupBox(QStringLiteral("System Data Offset"), this);
     E_Offset = new QLineEdit(GroupBox3);

@@ -114,6 +114,12 @@ TFQuenzoreFirmWare::TFQuenzoreFirmWare(Workspace& ws, Prompter& prompter,
     UpdateTranslateButton();
 }
 
+int TFQuenzoreFirmWare::ExecCentred(QDialog* d) {
+    d->adjustSize();
+    d->move(frameGeometry().center() - QPoint(d->width() / 2, d->height() / 2));
+    return d->exec();
+}
+
 bool TFQuenzoreFirmWare::ProjectPassesCheck() {
     // What the composer refuses it reports itself, with its own words; the rest is shown here.
     QStringList errors, warnings;

@@ -62,7 +62,10 @@ public:
     Prompter& prompter() { return prompter_; }
 
     // How modal dialogs are run; tests replace it to drive a dialog without blocking.
-    std::function<int(QDialog*)> execDialog = [](QDialog* d) { return d->exec(); };
+    std::function<int(QDialog*)> execDialog = [this](QDialog* d) { return ExecCentred(d); };
+    // Runs `d` centred over this window, at the same place on every showing (a dialog that
+    // places itself in its show handler still does).
+    int ExecCentred(QDialog* d);
     // How web pages are opened; tests replace it so nothing is launched.
     std::function<void(const QUrl&)> openUrl;
 

@@ -118,7 +118,7 @@ void TestModifyFileSx::executeOnCom3() {
         labels << line.section(':', 0, 0);
     QCOMPARE(labels, QStringList({"Project", "IP address", "Subnet mask", "TCP port", "Baud rate",
                                   "Parity", "Mode", "Composed", "Port"}));
-    QCOMPARE(summary.last(), QString("Port:            COM3"));
+    QCOMPARE(summary.last(), QString("Port: COM3"));
     QCOMPARE(launcher.starts.size(), 1);
     QVERIFY(launcher.starts[0].parameter.endsWith("\"\xB6"
                                                   "2"));
