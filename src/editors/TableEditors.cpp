@@ -1,4 +1,5 @@
 // The table names the headless commands and the dialogs reach, each with its editor.
+#include "editors/EmcyTable.h"
 #include "editors/PdoTable.h"
 #include "editors/SdoTable.h"
 #include "editors/StorePdoTable.h"
@@ -22,6 +23,7 @@ struct Registered {
 
 const Registered kEditors[] = {
     {kSdoTable, grid<SdoTableSchema>},     {kPdoTable, grid<PdoTableSchema>},
+    {kStorePdoTable, make<StorePdoTable>}, {kEmcyTable, make<EmcyTable>},
 };
 
 } // namespace
