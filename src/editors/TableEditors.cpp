@@ -1,5 +1,6 @@
 // The table names the headless commands and the dialogs reach, each with its editor.
 #include "editors/EmcyTable.h"
+#include "editors/EmcyWordTable.h"
 #include "editors/PdoTable.h"
 #include "editors/SdoTable.h"
 #include "editors/StorePdoTable.h"
@@ -24,6 +25,7 @@ struct Registered {
 const Registered kEditors[] = {
     {kSdoTable, grid<SdoTableSchema>},     {kPdoTable, grid<PdoTableSchema>},
     {kStorePdoTable, make<StorePdoTable>}, {kEmcyTable, make<EmcyTable>},
+    {kEmcyWordTable, make<EmcyWordTable>},
 };
 
 } // namespace
