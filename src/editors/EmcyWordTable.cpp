@@ -206,11 +206,11 @@ bool EmcyWordTable::Show(const QString& projectFolder, Prompter& prompter) {
     return false;
 }
 
-void EmcyWordTable::ShowNode(int node, int side, Prompter& prompter) {
+Result<> EmcyWordTable::ShowNode(int node, int side) {
     const int w = node / kNodesPerWord;
     const int k = node % kNodesPerWord;
     if (node < 0 || w >= int(words[std::size_t(side)].size()))
-        return;
+        return ::Ok();
     wordCaption = QStringLiteral("Word n°%1 Emcy Define ").arg(w);
     bitCaption = QStringLiteral("Mask BIT n°%1 Define").arg(node);
     EmcyWordPage& page = pages[std::size_t(side)];
@@ -223,19 +223,18 @@ void EmcyWordTable::ShowNode(int node, int side, Prompter& prompter) {
         page.b1.clear();
         page.first.clear();
         page.second.clear();
-        return;
+        return ::Ok();
     }
     const ClEbm& bit = word.bits[std::size_t(k - 1)];
     page.b0 = bit.b0;
     page.b1 = bit.b1;
     const auto poscomp = ParseIntegerText(bit.poscomp);
-    if (!poscomp) {
-        prompter.errorReport(InvalidIntegerMessage(bit.poscomp));
-        return;
-    }
+    if (!poscomp)
+        return Fail(InvalidIntegerMessage(bit.poscomp));
     const std::uint32_t v = std::uint32_t(*poscomp) & 0xFFFFu;
     page.first = QString::number(v / 16);
     page.second = QString::number(v % 16);
+    return ::Ok();
 }
 
 bool EmcyWordTable::CheckWordKey(const QString& index, const QString& subindex, int mode, int own,

@@ -101,7 +101,9 @@ public:
     WordTreeModel& tree(int side) { return *trees_[std::size_t(side)]; }
     const WordTreeModel& tree(int side) const { return *trees_[std::size_t(side)]; }
     void ClearTrees();
-    void ShowNode(int node, int side, Prompter& prompter);
+    // Fails, with the page filled but for the positions, when the bit's poscomp is not
+    // integer text.
+    Result<> ShowNode(int node, int side);
     void ApplyNodeEdits(int node, int side, Prompter& prompter);
     // Modes: 0 new on CAN A, 1 new on CAN B, 2 modify on CAN A, 3 modify on CAN B. A rejection
     // has been shown.

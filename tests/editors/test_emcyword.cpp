@@ -138,7 +138,7 @@ void TestEmcyWord::nodePositions() {
     QCOMPARE(index.data(WordTreeModel::KindRole).toInt(), node % 17 == 0 ? 0 : 1);
     EmcyWordPage& page = t.pages[0];
     page.b0 = page.first = "stale";
-    t.ShowNode(node, 0, prompter);
+    QVERIFY(t.ShowNode(node, 0).ok());
     QCOMPARE(t.wordCaption, wordCaption);
     QCOMPARE(t.bitCaption, bitCaption);
     QCOMPARE(page.devid, QString(node < 17 ? "5" : "6"));
@@ -176,12 +176,10 @@ void TestEmcyWord::showBit() {
     t.tree(1).appendWord(0);
     EmcyWordPage& page = t.pages[1];
     page.first = page.second = "stale";
-    RecordingPrompter prompter;
-    t.ShowNode(3, 1, prompter);
+    const Result<> shown = t.ShowNode(3, 1);
     QCOMPARE(page.b0 + page.b1, QString("m0m1"));
     QCOMPARE(std::pair(page.first, page.second), std::pair(first, second));
-    QCOMPARE(prompter.texts(),
-             first == "stale" ? QStringList{"'' is not a valid integer value"} : QStringList{});
+    QCOMPARE(shown.error(), first == "stale" ? "'' is not a valid integer value" : QString());
 }
 
 void TestEmcyWord::modifyBit_data() {
@@ -296,7 +294,7 @@ void TestEmcyWord::deleteKeepsLabels() {
     typeKey(t, 0, "3", "3", "3");
     t.New(0, prompter);
     QCOMPARE(wordsOf(t, 0), QStringList({"W0:0|0|0", "W2:2|2|2", "W3:3|3|3"}));
-    t.ShowNode(17, 0, prompter);
+    QVERIFY(t.ShowNode(17, 0).ok());
     QCOMPARE(t.wordCaption, QString("Word n°1 Emcy Define "));
     QCOMPARE(t.pages[0].devid, QString("2"));
     QVERIFY(prompter.entries.isEmpty());
