@@ -27,6 +27,9 @@ class TFModifyFileSx;
 class TFpargen;
 class TFsdo;
 class TFpdo;
+class TFemcy;
+class TFWemcy;
+class TFInfopdo;
 class TFSetVar;
 class TFSNMP;
 
@@ -91,7 +94,10 @@ public:
     TFpargen* FPargen = nullptr;
     TFsdo* FSdo = nullptr;
     TFpdo* FPdo = nullptr;
+    TFemcy* FEmcy = nullptr;
+    TFWemcy* FWemcy = nullptr;
     TFXML* FXML = nullptr;
+    TFInfopdo* FInfopdo = nullptr;
     TFSetVar* FSetVar = nullptr;
     TFSNMP* FSNMP = nullptr;
     TFPing* FPing = nullptr;
