@@ -2,9 +2,10 @@
 # The table editors' benchmark, every figure against its reference measured side by side in
 # the same run: ordering 100 000 random keys against std::stable_sort of the same keys;
 # `quenzor-cli table save` on full tables (2 x 1500 SDO rows, 2 x 5000 PDO rows) against a bare
-# QDomDocument parse and write of the same file, process start included on both sides; TFsdo
-# shown with both grids full against a bare QTableView of the same size (offscreen). A
-# benchmark, not a test: it prints numbers and ratios.
+# QDomDocument parse and write of the same file, process start included on both sides (also for
+# 2 x 10 000 store PDO, EMCY and EMCY word entries); TFsdo shown with both grids full against a
+# bare QTableView of the same size, and TFWemcy with 2 x 1000 words against a bare QTreeView
+# over 34 000 items (offscreen). A benchmark, not a test: it prints numbers and ratios.
 #
 #   bash scripts/bench-tables.sh            # Release build in build-bench/
 #   BUILD=build-rel RUNS=15 bash scripts/bench-tables.sh
@@ -53,7 +54,7 @@ ratio() { awk "BEGIN {printf \"%.2fx\", $1 / $2}"; }
 "$tables" order 100000 "$runs"
 echo
 
-for table in sdo:1500 rpdodef:5000; do
+for table in sdo:1500 rpdodef:5000 sdopdo:10000 emcydef:10000 emcyword:10000; do
   name=${table%%:*}
   rows=${table##*:}
   mkdir -p "$name"
@@ -70,3 +71,5 @@ done
 
 # The offscreen platform warns about window hints it cannot pass on; nothing to see.
 QT_QPA_PLATFORM=offscreen "$tables" show "$runs" 2> /dev/null
+echo
+QT_QPA_PLATFORM=offscreen "$tables" wemcy "$runs" 2> /dev/null

@@ -1,6 +1,6 @@
 // quenzor: the Firmware Quenzor window.
 #include "common/QtPrompter.h"
-#include "editors/TFGridTable.h"
+#include "editors/TFTableDialog.h"
 #include "project/Workspace.h"
 #include "shell/TFQuenzoreFirmWare.h"
 

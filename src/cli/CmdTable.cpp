@@ -17,15 +17,18 @@ namespace {
 const char kUsage[] =
     "usage: quenzor-cli table VERB NAME PROJECT_DIR [WORKBOOK]\n\n"
     "Runs a CANopen table editor on PROJECT_DIR without its dialog. NAME is the table name\n"
-    "(sdo, rpdodef); its table file is PROJECT_DIR/NAME.xml. Every VERB first loads the\n"
-    "table file as the dialog's Show does:\n"
+    "(sdo, rpdodef, sdopdo, emcydef, emcyword); its table file is PROJECT_DIR/NAME.xml, and\n"
+    "sdopdo also reads sdo.xml and rpdodef.xml there. Every VERB first loads the table\n"
+    "file as the dialog's Show does:\n"
     "  show    then prints the rows of each direction\n"
     "  save    then saves it as OK does: PROJECT_DIR/NAME.xml\n"
     "  export  then exports it: PROJECT_DIR/NAME.csv\n"
     "  import  then imports the sheet NAME of WORKBOOK (an .xls file) and saves as OK does\n"
-    "A missing table file is not a failure: the table starts empty. Every message the dialog\n"
-    "would show goes to standard error as \"quenzor-cli: <message>\"; a question the dialog\n"
-    "would ask is a failure here.\n"
+    "A missing table file is not a failure: the table starts empty. Stored rows that Show\n"
+    "leaves out are (a store PDO entry of a PDO the PDO table does not have, an EMCY word\n"
+    "whose extdata is neither 0 nor 1), as are such records in an import. Every message the\n"
+    "dialog would show goes to standard error as \"quenzor-cli: <message>\"; a question the\n"
+    "dialog would ask is a failure here.\n"
     "Exit status: 0 done, 1 failure (no file created, replaced or truncated), 2 usage.";
 
 const QStringList kVerbs = {QStringLiteral("show"), QStringLiteral("save"),

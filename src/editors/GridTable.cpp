@@ -3,28 +3,9 @@
 #include "common/FileIO.h"
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
-#include "editors/CsvExport.h"
 #include "editors/TableFile.h"
 #include "editors/TableFiles.h"
-#include "editors/Workbook.h"
-
-#include <QDir>
-
-namespace {
-
-const QString kNotFound = QStringLiteral("File XML not found");
-const QString kReadError = QStringLiteral("Error in reading file XML");
-
-QString rowsHeld(int placed) {
-    if (placed == 0)
-        return QStringLiteral("The table shows no rows of it; OK asks before replacing the file.");
-    return QStringLiteral("The table shows the %1 row%2 read before it; OK asks before replacing "
-                          "the file.")
-        .arg(placed)
-        .arg(placed == 1 ? QString() : QStringLiteral("s"));
-}
-
-} // namespace
+#include "editors/TableSteps.h"
 
 GridTable::GridTable(GridTableSchema schema) : schema_(std::move(schema)) {
     for (auto& grid : grids_)
@@ -42,8 +23,7 @@ QStringList GridTable::gridRow(const QStringList& values, const SideCode& code,
 }
 
 bool GridTable::Show(const QString& projectFolder, Prompter& prompter) {
-    incomplete_ = false;
-    fileRows_ = -1;
+    shortfall_.clear();
     const QString path = TableFilePath(projectFolder, schema_.tableName);
     const TableFileRows read = ReadTableFile(path, schema_.attributes, schema_.optionalAttributes);
     const int flagAt = schema_.flagColumn - 1;
@@ -53,10 +33,9 @@ bool GridTable::Show(const QString& projectFolder, Prompter& prompter) {
     for (const QStringList& values : read.rows) {
         const auto value = ParseIntegerText(values[flagAt]);
         if (!value) {
-            problem = TableRowProblem(path, placed + 1,
-                                      QStringLiteral("has the \"%1\" value \"%2\", which is not "
-                                                     "an integer value.")
-                                          .arg(schema_.attributes[flagAt], values[flagAt]));
+            problem =
+                TableRowProblem(path, placed + 1,
+                                NotIntegerValueProblem(schema_.attributes[flagAt], values[flagAt]));
             break;
         }
         rows[std::size_t(schema_.fileCode.sideOf(*value))].push_back(
@@ -67,15 +46,13 @@ bool GridTable::Show(const QString& projectFolder, Prompter& prompter) {
     grids_[1]->replaceRows(rows[1]);
     if (!read.found) {
         if (schema_.notFoundMessage)
-            prompter.message(kNotFound);
+            prompter.message(QStringLiteral("File XML not found"));
         return true;
     }
     if (problem.isEmpty())
         return true;
-    incomplete_ = true;
-    fileRows_ = read.fileRows;
-    prompter.message(kReadError);
-    prompter.message(problem + QLatin1Char(' ') + rowsHeld(placed));
+    shortfall_.note(read.fileRows);
+    ReportReadError(prompter, QStringLiteral("Error in reading file XML"), problem, placed);
     return false;
 }
 
@@ -139,68 +116,34 @@ bool GridTable::Ok(const QString& projectFolder, Prompter& prompter) {
         if (!prompter.question(schema_.caption, text))
             return false;
     }
-    if (incomplete_ && (fileRows_ < 0 || int(rows->size()) < fileRows_)) {
-        const QString shown = QDir::toNativeSeparators(path);
-        const QString text =
-            fileRows_ < 0
-                ? QStringLiteral("\"%1\" could not be read. Replace it with the rows shown?")
-                      .arg(shown)
-                : QStringLiteral("\"%1\" holds %2 rows but could not be read completely. "
-                                 "Replace it with the %3 rows shown?")
-                      .arg(shown)
-                      .arg(fileRows_)
-                      .arg(rows->size());
-        if (!prompter.question(schema_.caption, text))
-            return false;
-    }
-    if (Result<> written = WriteTableFile(path, schema_.tableName, schema_.attributes, *rows);
-        !written) {
-        prompter.errorReport(written.error());
+    if (!ConfirmReplace(shortfall_, path, qsizetype(rows->size()), schema_.caption, prompter))
         return false;
-    }
-    incomplete_ = false;
+    if (!WriteTableRows(path, schema_.tableName, schema_.attributes, *rows, prompter))
+        return false;
+    shortfall_.clear();
     return true;
 }
 
 bool GridTable::Import(const QString& path, Prompter& prompter) {
     grids_[0]->clear();
     grids_[1]->clear();
-    const auto stop = [&](const QString& why) {
-        prompter.message(QStringLiteral("Import stopped: ") + why);
-        return false;
-    };
-    Result<std::unique_ptr<Workbook>> book = OpenWorkbook(path);
-    if (!book)
-        return stop(book.error());
-    const int sheet = FindSheet(**book, schema_.tableName);
-    if (sheet < 0)
-        return stop(QStringLiteral("\"%1\" has no sheet named \"%2\".")
-                        .arg(QDir::toNativeSeparators(path), schema_.tableName));
-    Result<std::vector<QStringList>> records = (*book)->records(sheet);
-    if (!records)
-        return stop(records.error());
-    const QString sheetName = (*book)->sheetNames()[sheet];
+    Result<ImportSheet> sheet = ReadImportSheet(path, schema_.tableName);
+    if (!sheet)
+        return ImportCannotStart(prompter, sheet.error());
     const int flagAt = schema_.flagColumn - 1;
     const QString& flagName = schema_.attributes[flagAt];
     std::array<std::vector<QStringList>, 2> rows;
     QString problem;
-    for (std::size_t i = 0; i < records->size() && problem.isEmpty(); ++i) {
-        const QStringList& record = (*records)[i];
-        const QString at =
-            QStringLiteral("at row %1 of the sheet \"%2\": ").arg(i + 2).arg(sheetName);
+    for (std::size_t i = 0; i < sheet->records.size(); ++i) {
+        const QStringList& record = sheet->records[i];
         if (record.size() < schema_.attributes.size()) {
-            problem = at + QStringLiteral("the sheet has %1 columns, the table needs %2.")
-                               .arg(record.size())
-                               .arg(schema_.attributes.size());
+            problem = SheetRowPlace(i, sheet->name) +
+                      SheetWidthProblem(record.size(), schema_.attributes.size());
             break;
         }
-        const QString& flagText = record[flagAt];
-        const auto value = ParseIntegerText(flagText);
+        const auto value = ParseIntegerText(record[flagAt]);
         if (!value) {
-            problem = at + (flagText.isEmpty()
-                                ? QStringLiteral("the \"%1\" cell is empty.").arg(flagName)
-                                : QStringLiteral("the \"%1\" cell \"%2\" is not an integer value.")
-                                      .arg(flagName, flagText));
+            problem = SheetRowPlace(i, sheet->name) + SheetCellProblem(flagName, record[flagAt]);
             break;
         }
         rows[std::size_t(schema_.sheetCode.sideOf(*value))].push_back(
@@ -208,11 +151,7 @@ bool GridTable::Import(const QString& path, Prompter& prompter) {
     }
     grids_[0]->replaceRows(rows[0]);
     grids_[1]->replaceRows(rows[1]);
-    if (!problem.isEmpty()) {
-        prompter.message(QStringLiteral("Import stopped ") + problem);
-        return false;
-    }
-    return true;
+    return problem.isEmpty() || ImportStopped(prompter, problem);
 }
 
 std::vector<QStringList> GridTable::ExportLines() const {
@@ -234,13 +173,7 @@ std::vector<QStringList> GridTable::ExportLines() const {
 }
 
 bool GridTable::Export(const QString& projectFolder, Prompter& prompter) {
-    if (Result<> written =
-            WriteCsvFile(ExportFilePath(projectFolder, schema_.tableName), ExportLines());
-        !written) {
-        prompter.errorReport(written.error());
-        return false;
-    }
-    return true;
+    return ::ExportLines(projectFolder, schema_.tableName, ExportLines(), prompter);
 }
 
 std::vector<TableListing> GridTable::Listings() const {

@@ -7,6 +7,7 @@
 #include "common/TextGridModel.h"
 #include "editors/RepeatedMinimum.h"
 #include "editors/TableEditor.h"
+#include "editors/TableSteps.h"
 
 #include <array>
 #include <cstdint>
@@ -81,7 +82,5 @@ private:
 
     GridTableSchema schema_;
     std::array<std::unique_ptr<TextGridModel>, 2> grids_;
-    // After a Show that could not read every row: how many rows the file held (-1: unknown).
-    bool incomplete_ = false;
-    int fileRows_ = -1;
+    LoadShortfall shortfall_;
 };

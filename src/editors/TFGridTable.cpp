@@ -1,16 +1,12 @@
 #include "editors/TFGridTable.h"
 
-#include "common/Prompter.h"
 #include "editors/PdoTable.h"
 #include "editors/SdoTable.h"
-#include "project/Workspace.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
@@ -36,40 +32,10 @@ protected:
 
 TFGridTable::TFGridTable(const GridTableSchema& schema, const Workspace& ws, Prompter& prompter,
                          QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      table(schema), ws_(ws), prompter_(prompter) {
-    setWindowTitle(schema.caption);
-    setModal(true);
-    setSizeGripEnabled(true);
-
+    : TFTableDialog(schema.caption, "bitbtn1", ws, prompter, parent), table(schema) {
+    bitbtn1 = okButton;
     sga = makeGrid(0);
     sgb = makeGrid(1);
-    pages = new QTabWidget(this);
-
-    bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
-    bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
-    bitbtn4 = new QPushButton(QStringLiteral("Import"), this);
-    button1 = new QPushButton(QStringLiteral("Export"), this);
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(button1, QDialogButtonBox::ActionRole);
-    buttons->addButton(bitbtn4, QDialogButtonBox::ActionRole);
-    buttons->addButton(bitbtn1, QDialogButtonBox::AcceptRole);
-    buttons->addButton(bitbtn2, QDialogButtonBox::RejectRole);
-    // Enter belongs to the grid's cell editing; a default button would save on it.
-    for (QPushButton* b : {bitbtn1, bitbtn2, bitbtn4, button1}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pages);
-    layout->addWidget(buttons);
-
-    connect(bitbtn1, &QPushButton::clicked, this, &TFGridTable::BitBtn1Click);
-    connect(bitbtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(bitbtn4, &QPushButton::clicked, this, &TFGridTable::BitBtn4Click);
-    connect(button1, &QPushButton::clicked, this, &TFGridTable::Button1Click);
 }
 
 QTableView* TFGridTable::makeGrid(int side) {
@@ -108,10 +74,7 @@ void TFGridTable::showEvent(QShowEvent* event) {
         for (int side = 0; side < 2; ++side)
             pages->addTab(makePage(side, side == 0 ? sga : sgb),
                           table.schema().pageCaptions[std::size_t(side)]);
-    FormShow();
-    QDialog::showEvent(event);
-    // The button box makes OK the default when shown; Enter stays with the grid.
-    bitbtn1->setDefault(false);
+    TFTableDialog::showEvent(event);
     FormResize();
 }
 
@@ -120,33 +83,13 @@ void TFGridTable::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
-void TFGridTable::FormShow() {
+void TFGridTable::tableLoaded() {
     bindModels();
-    table.Show(ws_.ProjectFolder, prompter_);
-    pages->setCurrentIndex(0);
     for (QTableView* grid : {sga, sgb}) {
         grid->scrollToTop();
         grid->setCurrentIndex(grid->model()->index(0, 1));
     }
     sga->setFocus();
-}
-
-bool TFGridTable::BitBtn1Click() {
-    if (!table.Ok(ws_.ProjectFolder, prompter_))
-        return false;
-    accept();
-    return true;
-}
-
-void TFGridTable::BitBtn4Click() {
-    const auto chosen = prompter_.chooseOpenFile(QStringLiteral("Open"), ws_.ProjectFolder,
-                                                 QStringLiteral("File EXCEL (*.xls)"));
-    if (chosen)
-        table.Import(*chosen, prompter_);
-}
-
-void TFGridTable::Button1Click() {
-    table.Export(ws_.ProjectFolder, prompter_);
 }
 
 // Delete empties the selected cells, as in a spreadsheet. While a cell is being edited its
@@ -222,17 +165,4 @@ void TFpdo::FormResize() {
         for (int c = 0; c < columns; ++c)
             grid->setColumnWidth(c, width);
     }
-}
-
-QStringList TableDialogNames() {
-    return {QStringLiteral("TFsdo"), QStringLiteral("TFpdo")};
-}
-
-QDialog* MakeTableDialog(const QString& className, const Workspace& ws, Prompter& prompter,
-                         QWidget* parent) {
-    if (className == QLatin1String("TFsdo"))
-        return new TFsdo(ws, prompter, parent);
-    if (className == QLatin1String("TFpdo"))
-        return new TFpdo(ws, prompter, parent);
-    return nullptr;
 }

@@ -7,7 +7,6 @@
 #include "parameters/TFSNMP.h"
 #include "project/Workspace.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,35 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
-
-TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
-    : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
-    auto* layout = new QVBoxLayout(this);
-    for (int i = 0; i < items.size(); ++i) {
-        auto* button = new QRadioButton(items[i], this);
-        group_->addButton(button, i);
-        layout->addWidget(button);
-    }
-}
-
-int TRadioGroup::itemIndex() const {
-    return group_->checkedId();
-}
-
-void TRadioGroup::setItemIndex(int index) {
-    if (QAbstractButton* button = group_->button(index)) {
-        button->setChecked(true);
-        return;
-    }
-    // An exclusive group cannot uncheck its last button directly.
-    group_->setExclusive(false);
-    for (QAbstractButton* b : group_->buttons())
-        b->setChecked(false);
-    group_->setExclusive(true);
-}
 
 TFpargen::TFpargen(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), ws_(ws),

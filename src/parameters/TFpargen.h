@@ -2,6 +2,7 @@
 // main window's ping address and Translate Table button.
 #pragma once
 
+#include "common/RadioGroup.h"
 #include "parameters/GeneralParameters.h"
 
 #include <QDialog>
@@ -10,7 +11,6 @@
 #include <array>
 #include <functional>
 
-class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -19,18 +19,6 @@ class Prompter;
 class TFSNMP;
 class TPortSpinEdit;
 struct Workspace;
-
-// A titled group of exclusive choices, read and set by position (-1: none).
-class TRadioGroup : public QGroupBox {
-    Q_OBJECT
-public:
-    TRadioGroup(const QString& title, const QStringList& items, QWidget* parent = nullptr);
-    int itemIndex() const;
-    void setItemIndex(int index);
-
-private:
-    QButtonGroup* group_;
-};
 
 class TFpargen : public QDialog {
     Q_OBJECT

@@ -6,6 +6,9 @@
 #include "common/IntegerText.h"
 #include "common/Prompter.h"
 #include "editors/TFGridTable.h"
+#include "editors/TFInfopdo.h"
+#include "editors/TFWemcy.h"
+#include "editors/TFemcy.h"
 #include "firmware/TFModifyFileSx.h"
 #include "image/ImageWriters.h"
 #include "info/TFAbout.h"
@@ -273,8 +276,8 @@ QDialog* TFQuenzoreFirmWare::DialogOfClass(const QString& className) const {
 
 void TFQuenzoreFirmWare::CreateDialogs() {
     // Fixed start-up order: TFsaveproj, TFHelp, TFAbout, TFSELstringhe, TFModifyFileSx,
-    // TFpargen, TFsdo, TFpdo, TFXML, TFSetVar, TFSNMP, TFPing. Each is created once and lives until
-    // exit.
+    // TFpargen, TFsdo, TFpdo, TFemcy, TFWemcy, TFXML, TFInfopdo, TFSetVar, TFSNMP, TFPing. Each
+    // is created once and lives until exit.
     FSaveproj = new TFsaveproj(ws_, prompter_, this);
     FHelp = new TFHelp(ws_, prompter_, this);
     FAbout = new TFAbout(this);
@@ -283,12 +286,15 @@ void TFQuenzoreFirmWare::CreateDialogs() {
     FPargen = new TFpargen(ws_, prompter_, this);
     FSdo = new TFsdo(ws_, prompter_, this);
     FPdo = new TFpdo(ws_, prompter_, this);
+    FEmcy = new TFemcy(ws_, prompter_, this);
+    FWemcy = new TFWemcy(ws_, prompter_, this);
     FXML = new TFXML(
         ws_, prompter_,
         [this](const QString& caption) {
             return FSaveproj->EditCaption(caption, [this](QDialog* d) { return execDialog(d); });
         },
         this);
+    FInfopdo = new TFInfopdo(ws_, prompter_, this);
     FSetVar = new TFSetVar(ws_, prompter_, this);
     FSNMP = new TFSNMP(this);
     FPing = new TFPing(this);

@@ -28,6 +28,9 @@ class TFModifyFileSx;
 class TFpargen;
 class TFsdo;
 class TFpdo;
+class TFemcy;
+class TFWemcy;
+class TFInfopdo;
 class TFSetVar;
 class TFSNMP;
 
@@ -105,7 +108,10 @@ public:
     TFpargen* FPargen = nullptr;
     TFsdo* FSdo = nullptr;
     TFpdo* FPdo = nullptr;
+    TFemcy* FEmcy = nullptr;
+    TFWemcy* FWemcy = nullptr;
     TFXML* FXML = nullptr;
+    TFInfopdo* FInfopdo = nullptr;
     TFSetVar* FSetVar = nullptr;
     TFSNMP* FSNMP = nullptr;
     TFPing* FPing = nullptr;

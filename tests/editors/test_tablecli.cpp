@@ -28,7 +28,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir books;
-    QString good, noSheet, emptyDirection;
+    QString good, noSheet, emptyDirection, storeLeftOut, wordLeftOut, emcyGood;
 };
 
 void TestTableCli::initTestCase() {
@@ -39,6 +39,15 @@ void TestTableCli::initTestCase() {
     QVERIFY(MakeXls(good, {{"RPDODEF", {head, {"0x182", 2, 1, 0, 1}, {"0x181", 1, 0, 0, 1}}}}));
     QVERIFY(MakeXls(noSheet, {{"pdo", {head, {1, 1, 1, 1, 1}}}}));
     QVERIFY(MakeXls(emptyDirection, {{"rpdodef", {head, {1, 1, 1, 1, 1}, {2, 2, {}, 2, 2}}}}));
+    storeLeftOut = books.filePath("store.xls");
+    QVERIFY(MakeXls(storeLeftOut, {{"sdopdo", {{"h"}, {1, 1, 1, 0}, {2, 2, 5, 0}}}}));
+    wordLeftOut = books.filePath("word.xls");
+    QVariantList word{1, 1, 2, 5};
+    for (int i = 0; i < 48; ++i)
+        word << i;
+    QVERIFY(MakeXls(wordLeftOut, {{"emcyword", {{"h"}, word}}}));
+    emcyGood = books.filePath("emcy.xls");
+    QVERIFY(MakeXls(emcyGood, {{"emcydef", {{"h"}, {9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 39}}}}));
 }
 
 void TestTableCli::contract_data() {
@@ -113,6 +122,59 @@ void TestTableCli::contract_data() {
         << QStringList{notFound, "quenzor-cli: Import stopped at row 3 of the sheet \"rpdodef\": "
                                  "the \"en_bypass\" cell is empty."}
         << Files{};
+    // The other three tables keep the same contract.
+    const QStringList storeNotFound{"quenzor-cli: File SDO XML not found",
+                                    "quenzor-cli: File PDO XML not found",
+                                    "quenzor-cli: File SDOPDO XML not found"};
+    QTest::newRow("save sdopdo, no files") << QStringList{"save", "sdopdo"} << Files{} << 0
+                                           << storeNotFound << Files{{"sdopdo.xml", "<sdopdo/>"}};
+    const QByteArray onePdo = "<rpdodef><row cobid=\"0x181\" en_bypass=\"0\"/></rpdodef>";
+    const Files leftOut{{"rpdodef.xml", onePdo},
+                        {"sdopdo.xml", "<sdopdo><row index=\"1\" subindex=\"1\" nrpdo=\"1\" "
+                                       "poscomp=\"0\"/><row index=\"2\" subindex=\"2\" "
+                                       "nrpdo=\"130\" poscomp=\"0\"/></sdopdo>"}};
+    const QString storeLeft = "quenzor-cli: 1 entry of \"%dir%/sdopdo.xml\" was left out: the PDO "
+                              "table has no CAN B PDO 2. OK asks before it writes the table "
+                              "without it.";
+    for (const char* verb : {"show", "save"})
+        QTest::addRow("%s sdopdo, an entry of a PDO the PDO table lacks", verb)
+            << QStringList{verb, "sdopdo"} << leftOut << 1
+            << QStringList{"quenzor-cli: File SDO XML not found", storeLeft} << Files{};
+    QTest::newRow("import sdopdo, a record of a PDO the PDO table lacks")
+        << QStringList{"import", "sdopdo", "%dir%", "%store%"}
+        << Files{{"rpdodef.xml", onePdo}, {"sdo.xml", "<sdo/>"}} << 1
+        << QStringList{"quenzor-cli: File SDOPDO XML not found",
+                       "quenzor-cli: Import left out 1 record of the sheet \"sdopdo\": row 3: the "
+                       "\"nrpdo\" value 5 names CAN A PDO 5, which the PDO table does not have."}
+        << Files{};
+    QByteArray word = "<emcyword><row index_addrm=\"1\" subindex=\"1\" extdata=\"2\" devid=\"5\"";
+    for (int n = 0; n < 16; ++n)
+        word += QStringLiteral(" bit%1_b0=\"\" bit%1_b1=\"\" bit%1_poscomp=\"0\"").arg(n).toUtf8();
+    word += "/></emcyword>";
+    QTest::newRow("save emcyword, extdata 2")
+        << QStringList{"save", "emcyword"} << Files{{"emcyword.xml", word}} << 1
+        << QStringList{"quenzor-cli: 1 row of \"%dir%/emcyword.xml\" was left out: its "
+                       "\"extdata\" is neither 0 nor 1 (row 1). OK asks before it writes the "
+                       "table without it."}
+        << Files{};
+    QTest::newRow("import emcyword, extdata 2")
+        << QStringList{"import", "emcyword", "%dir%", "%word%"} << Files{} << 1
+        << QStringList{"quenzor-cli: File XML not found",
+                       "quenzor-cli: Import left out 1 record of the sheet \"emcyword\": row 2: "
+                       "the \"extdata\" cell \"2\" is neither 0 nor 1."}
+        << Files{};
+    QTest::newRow("import emcydef")
+        << QStringList{"import", "emcydef", "%dir%", "%emcy%"} << Files{} << 0
+        << QStringList{"quenzor-cli: File XML not found"}
+        << Files{{"emcydef.xml", "<emcydef><row id_dev=\"9\" mask_eq_ec=\"1\" "
+                                 "mask_eq_er=\"2\" mask_eq_m1=\"3\" mask_eq_m2=\"4\" "
+                                 "mask_eq_m3=\"5\" enmask_eq_ec=\"6\" "
+                                 "enmask_eq_er=\"7\" enmask_eq_m1=\"8\" "
+                                 "enmask_eq_m2=\"9\" enmask_eq_m3=\"10\" "
+                                 "bypass_set=\"39\"/></emcydef>"}};
+    QTest::newRow("export emcyword, empty")
+        << QStringList{"export", "emcyword"} << Files{} << 0
+        << QStringList{"quenzor-cli: File XML not found"} << Files{{"emcyword.csv", ""}};
     QTest::newRow("not a folder") << QStringList{"save", "sdo", "%dir%/none"} << Files{} << 1
                                   << QStringList{"quenzor-cli: \"%dir%/none\" is not a folder."}
                                   << Files{};
@@ -135,7 +197,10 @@ void TestTableCli::contract() {
         return text.replace("%dir%", project.path())
             .replace("%good%", good)
             .replace("%nosheet%", noSheet)
-            .replace("%empty%", emptyDirection);
+            .replace("%empty%", emptyDirection)
+            .replace("%store%", storeLeftOut)
+            .replace("%word%", wordLeftOut)
+            .replace("%emcy%", emcyGood);
     };
     if (args.size() == 2)
         args << "%dir%";

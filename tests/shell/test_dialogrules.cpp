@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "firmware/RecordingLauncher.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -107,6 +108,22 @@ const OpenedState kOpenedStates[] = {
      }},
     {"TFsaveproj", [](Windows&, QWidget* w) { static_cast<TFsaveproj*>(w)->Edit1->setText("P"); },
      [](Windows&, QWidget* w) { return static_cast<TFsaveproj*>(w)->Edit1->text(); }},
+    {"TFemcy",
+     [](Windows&, QWidget* w) {
+         w->findChild<QLineEdit*>(QStringLiteral("Eid_devA"))->setText("7");
+     },
+     [](Windows&, QWidget* w) {
+         return w->findChild<QLineEdit*>(QStringLiteral("Eid_devA"))->text();
+     }},
+    {"TFsdo",
+     [](Windows&, QWidget* w) {
+         auto* grid = w->findChild<QAbstractItemView*>(QStringLiteral("sga"));
+         grid->model()->setData(grid->model()->index(0, 2), "0x2000", Qt::EditRole);
+     },
+     [](Windows&, QWidget* w) {
+         auto* grid = w->findChild<QAbstractItemView*>(QStringLiteral("sga"));
+         return grid->model()->index(0, 2).data().toString();
+     }},
 };
 
 } // namespace
@@ -160,6 +177,18 @@ void TestDialogRules::keysFireButtons_data() {
     row("TFAbout", "LbButton1", "LbButton1", "LbButton1", "");
     row("TFPing", "LbButton1", "LbButton1", "LbButton1", "");
     row("TFHelp", "RichEdit1", "", "", "");
+    // The table editors: OK only by its own click, Escape is Cancel.
+    const std::array<const char*, 3> tables[] = {{"TFsdo", "bitbtn1", "sga"},
+                                                 {"TFpdo", "bitbtn1", "sga"},
+                                                 {"TFemcy", "LbButton1", "Eid_devA"},
+                                                 {"TFWemcy", "bitbtn1", "TWCanA"},
+                                                 {"TFInfopdo", "LbButton1", "EindexA"}};
+    for (const auto& [window, ok, field] : tables) {
+        for (const char* b : {ok, "bitbtn2", "button1", "bitbtn4"})
+            row(window, b, b, b, "bitbtn2");
+        row(window, field, "", "", "bitbtn2");
+    }
+    row("TFemcy", "NewA", "NewA", "NewA", "bitbtn2");
 }
 
 void TestDialogRules::keysFireButtons() {
@@ -236,7 +265,7 @@ void TestDialogRules::controlsCarryComponentNames_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("className");
-    auto add = [](const char* window, const char* className, std::initializer_list<QString> names) {
+    auto add = [](const char* window, const char* className, const QStringList& names) {
         for (const QString& name : names)
             QTest::addRow("%s %s", window, qPrintable(name)) << window << name << className;
     };
@@ -280,6 +309,48 @@ void TestDialogRules::controlsCarryComponentNames_data() {
     add("TFSNMP", "QPushButton", {"LbButton1", "LbButton2"});
     add("TFPing", "QLabel", {"I_P_F", "I_P_NF", "I_P_E", "Label1"});
     add("TFPing", "QPushButton", {"LbButton1"});
+    for (const char* table : {"TFsdo", "TFpdo", "TFemcy", "TFWemcy", "TFInfopdo"}) {
+        add(table, "QTabWidget", {"pages"});
+        add(table, "QPushButton", {"bitbtn2", "bitbtn4", "button1"});
+    }
+    for (const char* grid : {"TFsdo", "TFpdo"}) {
+        add(grid, "QTableView", {"sga", "sgb"});
+        add(grid, "QPushButton", {"bitbtn1"});
+    }
+    add("TFInfopdo", "QListWidget", {"LPdoCanA", "LSdoCanA", "LPdoCanB", "LSdoCanB"});
+    add("TFInfopdo", "QLineEdit", {"EindexA", "EsubindexA", "EindexB", "EsubindexB"});
+    add("TFInfopdo", "TRadioGroup", {"PoscompMsbA", "PoscompLsbA", "PoscompMsbB", "PoscompLsbB"});
+    add("TFInfopdo", "QPushButton",
+        {"LbButton1", "DELETEa", "NewA", "ModifyA", "copyA", "PasteA", "Deleteb", "Newb", "Modifyb",
+         "copyB", "PasteB"});
+    add("TFemcy", "QListWidget", {"LBCanA", "LBCanB"});
+    for (const char* page : {"A", "B"}) {
+        QStringList edits;
+        for (const char* field :
+             {"id_dev", "mask_eq_ec", "mask_eq_er", "mask_eq_m1", "mask_eq_m2", "mask_eq_m3",
+              "enmask_eq_ec", "enmask_eq_er", "enmask_eq_m1", "enmask_eq_m2", "enmask_eq_m3"})
+            edits << QStringLiteral("E%1%2").arg(field, page);
+        add("TFemcy", "QLineEdit", edits);
+        const QString lower = QString(page).toLower();
+        QStringList radios;
+        for (int r = 1; r <= 9; ++r)
+            radios << QStringLiteral("r%1%2").arg(r).arg(lower);
+        add("TFemcy", "QRadioButton", radios);
+        add("TFemcy", "QCheckBox", {"enable" + lower});
+        add("TFemcy", "QPushButton",
+            {QString("New") + page, QString("Modify") + page, QString("Delete") + page});
+        add("TFWemcy", "QTreeView", {QString("TWCan") + page});
+        add("TFWemcy", "QGroupBox",
+            {QString("GBword_emcy_bitmap") + page, QString("Gbebm") + page});
+        add("TFWemcy", "QLineEdit",
+            {QString("Eindex_addrm") + page, QString("Esubindex") + page, QString("Edevid") + page,
+             QString("Eb0") + page, QString("Eb1") + page, QString("Eposcomp") + page,
+             QString("Eposcomp") + page + "2"});
+        add("TFWemcy", "QPushButton",
+            {"new" + QString(page), "modify" + QString(page), "delete" + QString(page)});
+    }
+    add("TFemcy", "QPushButton", {"LbButton1"});
+    add("TFWemcy", "QPushButton", {"bitbtn1"});
 }
 
 void TestDialogRules::controlsCarryComponentNames() {

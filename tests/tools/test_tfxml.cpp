@@ -386,7 +386,8 @@ void TestTFXML::mainWindowWiring() {
     // Created once, hidden, in the fixed start-up order.
     const QStringList order{"TFsaveproj",     "TFHelp",   "TFAbout", "TFSELstringhe",
                             "TFModifyFileSx", "TFpargen", "TFsdo",   "TFpdo",
-                            "TFXML",          "TFSetVar", "TFSNMP",  "TFPing"};
+                            "TFemcy",         "TFWemcy",  "TFXML",   "TFInfopdo",
+                            "TFSetVar",       "TFSNMP",   "TFPing"};
     QStringList created;
     for (QObject* child : window.children()) {
         const QString name = QString::fromLatin1(child->metaObject()->className());

@@ -3,11 +3,15 @@
 //   order N RUNS         repeated-minimum ordering of N random keys against std::stable_sort
 //   table NAME DIR ROWS  writes DIR/NAME.xml with ROWS rows per direction, in random order
 //   show RUNS            TFsdo shown with both grids full against a bare QTableView
+//   wemcy RUNS           TFWemcy shown with 2 x 1000 words against a bare QTreeView
 #include "common/RecordingPrompter.h"
+#include "editors/EmcyTable.h"
+#include "editors/EmcyWordTable.h"
 #include "editors/PdoTable.h"
 #include "editors/RepeatedMinimum.h"
 #include "editors/SdoTable.h"
 #include "editors/TFGridTable.h"
+#include "editors/TFWemcy.h"
 #include "editors/TableFile.h"
 #include "editors/TableFiles.h"
 #include "project/Workspace.h"
@@ -18,6 +22,7 @@
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -72,7 +77,61 @@ int order(int n, int runs) {
     return sink == 0 ? 1 : 0;
 }
 
+// `rows` random rows per direction of one of the editors' own tables; the store PDO table gets
+// a PDO table of 100 PDOs per side beside it.
+int ownTable(const QString& name, const QString& dir, int rows) {
+    QRandomGenerator random(11);
+    const auto hex = [&](int below) {
+        return QStringLiteral("0x%1").arg(random.bounded(below), 4, 16, QLatin1Char('0'));
+    };
+    QStringList attributes;
+    std::vector<QStringList> out;
+    for (int side = 0; side < 2; ++side)
+        for (int r = 0; r < rows; ++r) {
+            QStringList v;
+            if (name == kStorePdoTable) {
+                v << hex(0x10000) << hex(0x100)
+                  << QString::number(1 + random.bounded(100) + 128 * side)
+                  << QString::number(random.bounded(256));
+            } else if (name == kEmcyTable) {
+                v << QString::number(random.bounded(999999));
+                for (int f = 1; f < kEmcyTextFields; ++f)
+                    v << hex(0x10000);
+                v << QString::number(random.bounded(18) + 32 * side);
+            } else {
+                v << hex(0x10000) << hex(0x100) << QString::number(side)
+                  << QString::number(random.bounded(128));
+                for (int n = 0; n < 3 * kWordBits; ++n)
+                    v << QString::number(random.bounded(256));
+            }
+            out.push_back(v);
+        }
+    if (name == kStorePdoTable) {
+        attributes = {QStringLiteral("index"), QStringLiteral("subindex"), QStringLiteral("nrpdo"),
+                      QStringLiteral("poscomp")};
+        std::vector<QStringList> pdos;
+        for (int i = 0; i < 200; ++i)
+            pdos.push_back({QStringLiteral("0x%1").arg(0x181 + i, 0, 16), QStringLiteral("1"),
+                            i < 100 ? QStringLiteral("0") : QStringLiteral("2"),
+                            QStringLiteral("0"), QStringLiteral("0")});
+        if (!WriteTableFile(TableFilePath(dir, kPdoTable), kPdoTable, PdoTableSchema().attributes,
+                            pdos) ||
+            !WriteTableFile(TableFilePath(dir, kSdoTable), kSdoTable, SdoTableSchema().attributes,
+                            {}))
+            return 1;
+    } else {
+        attributes = name == kEmcyTable ? EmcyAttributes() : EmcyWordAttributes();
+    }
+    std::shuffle(out.begin(), out.end(), std::mt19937(2));
+    Result<> written = WriteTableFile(TableFilePath(dir, name), name, attributes, out);
+    if (!written)
+        std::fprintf(stderr, "%s\n", qPrintable(written.error()));
+    return written ? 0 : 1;
+}
+
 int table(const QString& name, const QString& dir, int rows) {
+    if (name != kSdoTable && name != kPdoTable)
+        return ownTable(name, dir, rows);
     const GridTableSchema& schema = name == kSdoTable ? SdoTableSchema() : PdoTableSchema();
     QRandomGenerator random(7);
     std::vector<QStringList> out;
@@ -129,6 +188,47 @@ int show(int runs) {
     return 0;
 }
 
+int wemcy(int runs) {
+    QTemporaryDir dir;
+    if (ownTable(kEmcyWordTable, dir.path(), 1000) != 0)
+        return 1;
+    Workspace ws;
+    ws.ProjectFolder = dir.path();
+    RecordingPrompter prompter;
+    const double reference = medianMs(runs, [&] {
+        QStandardItemModel model;
+        const QIcon icon(QPixmap(16, 16));
+        for (int w = 0; w < 2000; ++w) {
+            auto* word = new QStandardItem(icon, QStringLiteral("W%1").arg(w));
+            for (int b = 0; b < kWordBits; ++b)
+                word->appendRow(new QStandardItem(icon, QStringLiteral("Bit%1").arg(b)));
+            model.appendRow(word);
+        }
+        QTreeView view;
+        view.setModel(&model);
+        view.resize(760, 520);
+        view.show();
+        QCoreApplication::processEvents();
+        view.grab();
+    });
+    const double dialog = medianMs(runs, [&] {
+        TFWemcy d(ws, prompter);
+        d.show();
+        QCoreApplication::processEvents();
+        d.grab();
+    });
+    const double load = medianMs(runs, [&] {
+        EmcyWordTable t;
+        t.Show(ws.ProjectFolder, prompter);
+    });
+    std::printf("TFWemcy shown with 2 x 1000 words (34 000 nodes), median of %d runs\n", runs);
+    report("bare QTreeView, 34 000 items (reference)", reference, reference);
+    report("TFWemcy: load emcyword.xml, both trees, shown", dialog, reference);
+    report("  of which the load of emcyword.xml (DOM)", load, reference);
+    report("  the dialog without the load", dialog - load, reference);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +246,11 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         return show(std::atoi(argv[2]));
     }
+    if (mode == QLatin1String("wemcy") && argc == 3) {
+        QApplication app(argc, argv);
+        return wemcy(std::atoi(argv[2]));
+    }
     std::fprintf(stderr, "usage: quenzor-bench-tables order N RUNS | table NAME DIR ROWS | "
-                         "show RUNS\n");
+                         "show RUNS | wemcy RUNS\n");
     return 2;
 }
