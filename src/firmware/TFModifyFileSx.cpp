@@ -63,11 +63,8 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
 
     cbport = new QComboBox(this);
     cbport->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    // The fixed COM names with the serial port present for each; the flasher still gets the
-    // zero-based index, and maps it by the same rule.
-    const QList<PresentSerialPort> present = PresentSerialPorts();
     for (int i = 0; i < 8; ++i)
-        cbport->addItem(PortCaption(i, present));
+        cbport->addItem(PortCaption(i, {}));
     LbButton2 = new QPushButton(QStringLiteral("Execute update firmware"), this);
     LbButton1 = new QPushButton(QStringLiteral("X"), this);
     Avanzamento = new QProgressBar(this);
@@ -220,6 +217,12 @@ void TFModifyFileSx::FormShow() {
         clearMarks();
     }
 
+    // The fixed COM names with the serial port present for each, looked up at each opening (a
+    // USB adapter is often plugged in late); the flasher still gets the zero-based index and
+    // maps it by the same rule.
+    const QList<PresentSerialPort> present = PresentSerialPorts();
+    for (int i = 0; i < cbport->count(); ++i)
+        cbport->setItemText(i, PortCaption(i, present));
     cbport->setCurrentIndex(0);
     setProgressFailed(false);
     Avanzamento->setValue(0);
