@@ -20,6 +20,10 @@
 
 namespace {
 
+// The .xls filter comes first, so the chooser opens on it.
+const QString kImportFilter = QStringLiteral("File EXCEL (*.xls);;Workbook (*.xlsx *.ods);;"
+                                             "File CSV (*.csv)");
+
 // Column 0 shows the row numbers and looks like the title row above it.
 class TNumberColumnDelegate : public QStyledItemDelegate {
 public:
@@ -128,8 +132,8 @@ bool TFGridTable::BitBtn1Click() {
 }
 
 void TFGridTable::BitBtn4Click() {
-    const auto chosen = prompter_.chooseOpenFile(QStringLiteral("Open"), ws_.ProjectFolder,
-                                                 QStringLiteral("File EXCEL (*.xls)"));
+    const auto chosen =
+        prompter_.chooseOpenFile(QStringLiteral("Open"), ws_.ProjectFolder, kImportFilter);
     if (chosen)
         table.Import(*chosen, prompter_);
 }
