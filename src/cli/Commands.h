@@ -30,3 +30,4 @@ int RunVerifyCommand(const QStringList& args);
 int RunDiffCommand(const QStringList& args);
 int RunCloneCommand(const QStringList& args);
 int RunTableCommand(const QStringList& args);
+int RunReportCommand(const QStringList& args);
