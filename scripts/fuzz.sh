@@ -9,6 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 targets="$(sed -n 's/^quenzor_fuzz(\([a-z_]*\).*/\1/p' fuzz/CMakeLists.txt)
+$(sed -n 's/^foreach(format IN ITEMS \(.*\))/\1/p' fuzz/CMakeLists.txt | tr ' ' '\n' | sed 's/^/fuzz_/')
 $(sed -n 's/^foreach(table IN ITEMS \(.*\))/\1/p' fuzz/CMakeLists.txt | tr ' ' '\n' | sed 's/^/fuzz_table_/')"
 if [ "${1:-}" = "--list" ]; then
   echo "$targets"

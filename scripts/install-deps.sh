@@ -5,8 +5,8 @@ set -euo pipefail
 pkgs=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6xml6 libqt6serialport6-dev qt6-serialport-dev
-  libgl1-mesa-dev libfreexl-dev
-  srecord python3-xlwt xvfb xauth x11-apps imagemagick iproute2
+  libgl1-mesa-dev libfreexl-dev liborcus-dev
+  srecord python3-xlwt python3-openpyxl python3-odf poppler-utils xvfb xauth x11-apps imagemagick iproute2
   libmodbus-dev
   fonts-dejavu-core clang libclang-rt-14-dev hyperfine
 )

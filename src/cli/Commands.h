@@ -32,3 +32,4 @@ int RunDiffCommand(const QStringList& args);
 int RunCloneCommand(const QStringList& args);
 int RunCheckCommand(const QStringList& args);
 int RunTableCommand(const QStringList& args);
+int RunReportCommand(const QStringList& args);

@@ -2,9 +2,11 @@
 #include "cli/Commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -25,7 +27,19 @@ const CliCommand kCommands[] = {
     {"check", "every problem of a project, each with its file and row", RunCheckCommand},
     {"clone", "one project per row of a sites table, from a template project", RunCloneCommand},
     {"table", "show, save, export or import a CANopen table (sdo, rpdodef)", RunTableCommand},
+    {"report", "the commissioning report of a project, as PDF or HTML", RunReportCommand},
 };
+
+// The report lays out text, which needs Qt's fonts and so a GUI application; it runs on the
+// offscreen platform unless told otherwise, so that no display is needed.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    if (argc > 1 && qstrcmp(argv[1], "report") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
 
 void usage() {
     CliOut(QStringLiteral("usage: quenzor-cli COMMAND [ARGS...]\n\ncommands:"));
@@ -58,9 +72,9 @@ bool ArgumentIsFaithful(const QString& argument) {
 }
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Firmware Quenzor"));
-    QStringList args = app.arguments();
+    QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     for (int i = 1; i < argc; ++i) {
         const QByteArray raw(argv[i]);

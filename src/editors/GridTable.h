@@ -66,6 +66,7 @@ public:
     bool Ok(const QString& projectFolder, Prompter& prompter) override;
     bool Import(const QString& path, Prompter& prompter) override;
     bool Export(const QString& projectFolder, Prompter& prompter) override;
+    bool ExportHasTitleLine() const override { return true; }
     std::vector<TableListing> Listings() const override;
 
     // From the first data row down to the first empty key cell, held rows included.

@@ -71,8 +71,10 @@ bool TFTableDialog::BitBtn1Click() {
 }
 
 void TFTableDialog::BitBtn4Click() {
-    const auto chosen = prompter_.chooseOpenFile(QStringLiteral("Open"), ws_.ProjectFolder,
-                                                 QStringLiteral("File EXCEL (*.xls)"));
+    // The .xls filter comes first, so the chooser opens on it.
+    const auto chosen = prompter_.chooseOpenFile(
+        QStringLiteral("Open"), ws_.ProjectFolder,
+        QStringLiteral("File EXCEL (*.xls);;Workbook (*.xlsx *.ods);;File CSV (*.csv)"));
     if (!chosen)
         return;
     editor().Import(*chosen, prompter_);

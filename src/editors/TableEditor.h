@@ -36,6 +36,10 @@ public:
     // Export to the export file. False when it could not be written.
     virtual bool Export(const QString& projectFolder, Prompter& prompter) = 0;
 
+    // Whether the export's first line is a title line; the export read back as a workbook
+    // then takes it as the headings.
+    virtual bool ExportHasTitleLine() const { return false; }
+
     virtual std::vector<TableListing> Listings() const = 0;
 };
 

@@ -20,7 +20,9 @@ public:
     virtual Result<std::vector<QStringList>> records(int sheet) = 0;
 };
 
-// Opens `path` read-only with the reader of its format.
+// Opens `path` read-only with the reader of its format, told by its content, else by its
+// extension: Excel 97-2003 (.xls), Excel (.xlsx), OpenDocument (.ods), or a table's CSV export
+// (.csv), which reads as one sheet named after the file.
 Result<std::unique_ptr<Workbook>> OpenWorkbook(const QString& path);
 
 // The first sheet whose name equals `name` without regard to letter case; -1 when none does.

@@ -28,7 +28,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir books;
-    QString good, noSheet, emptyDirection, storeLeftOut, wordLeftOut, emcyGood;
+    QString good, goodXlsx, goodOds, noSheet, emptyDirection, storeLeftOut, wordLeftOut, emcyGood;
 };
 
 void TestTableCli::initTestCase() {
@@ -36,7 +36,13 @@ void TestTableCli::initTestCase() {
     good = books.filePath("good.xls");
     noSheet = books.filePath("nosheet.xls");
     emptyDirection = books.filePath("empty.xls");
-    QVERIFY(MakeXls(good, {{"RPDODEF", {head, {"0x182", 2, 1, 0, 1}, {"0x181", 1, 0, 0, 1}}}}));
+    const std::vector<XlsSheet> goodSheets{
+        {"RPDODEF", {head, {"0x182", 2, 1, 0, 1}, {"0x181", 1, 0, 0, 1}}}};
+    QVERIFY(MakeXls(good, goodSheets));
+    goodXlsx = books.filePath("good.xlsx");
+    goodOds = books.filePath("good.ods");
+    QVERIFY(MakeWorkbook(goodXlsx, goodSheets));
+    QVERIFY(MakeWorkbook(goodOds, goodSheets));
     QVERIFY(MakeXls(noSheet, {{"pdo", {head, {1, 1, 1, 1, 1}}}}));
     QVERIFY(MakeXls(emptyDirection, {{"rpdodef", {head, {1, 1, 1, 1, 1}, {2, 2, {}, 2, 2}}}}));
     storeLeftOut = books.filePath("store.xls");
@@ -71,13 +77,14 @@ void TestTableCli::contract_data() {
                                           QByteArray(",,00,,,\r\n").repeated(9) +
                                           "cobid,id_dev_orig,10,posind,n_tpdo,\r\n" +
                                           QByteArray(",,10,,,\r\n").repeated(10)}};
-    QTest::newRow("import into a fresh project")
-        << QStringList{"import", "rpdodef", "%dir%", "%good%"} << Files{} << 0
-        << QStringList{notFound}
-        << Files{{"rpdodef.xml",
-                  "<rpdodef><row cobid=\"0x181\" id_dev_orig=\"1\" en_bypass=\"2\" posind=\"0\" "
-                  "n_tpdo=\"1\"/><row cobid=\"0x182\" id_dev_orig=\"2\" en_bypass=\"3\" "
-                  "posind=\"0\" n_tpdo=\"1\"/></rpdodef>"}};
+    for (const char* book : {"%good%", "%goodxlsx%", "%goodods%"})
+        QTest::addRow("import into a fresh project from %s", book)
+            << QStringList{"import", "rpdodef", "%dir%", book} << Files{} << 0
+            << QStringList{notFound}
+            << Files{{"rpdodef.xml",
+                      "<rpdodef><row cobid=\"0x181\" id_dev_orig=\"1\" en_bypass=\"2\" "
+                      "posind=\"0\" n_tpdo=\"1\"/><row cobid=\"0x182\" id_dev_orig=\"2\" "
+                      "en_bypass=\"3\" posind=\"0\" n_tpdo=\"1\"/></rpdodef>"}};
 
     // Failures: exit 1, every file as it was.
     const Files badKey{{"rpdodef.xml", "<rpdodef><row cobid=\"abc\" id_dev_orig=\"1\" "
@@ -195,6 +202,8 @@ void TestTableCli::contract() {
     }
     const auto expand = [&](QString text) {
         return text.replace("%dir%", project.path())
+            .replace("%goodxlsx%", goodXlsx)
+            .replace("%goodods%", goodOds)
             .replace("%good%", good)
             .replace("%nosheet%", noSheet)
             .replace("%empty%", emptyDirection)

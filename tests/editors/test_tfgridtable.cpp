@@ -116,7 +116,8 @@ void TestTFGridTable::importAndExport() {
     f.dialog->bitbtn4->click();
     QCOMPARE(f.prompter.entries.size(), 2);
     QCOMPARE(f.prompter.entries[1].kind, RecordingPrompter::Kind::ChooseFile);
-    QCOMPARE(f.prompter.entries[1].extra, f.dir.path() + "|File EXCEL (*.xls)");
+    QCOMPARE(f.prompter.entries[1].extra,
+             f.dir.path() + "|File EXCEL (*.xls);;Workbook (*.xlsx *.ods);;File CSV (*.csv)");
     QCOMPARE(f.dialog->sgb->model()->index(0, 1).data().toString(), QString("1"));
     QCOMPARE(f.dialog->sgb->model()->index(0, 8).data().toString(), QString("m"));
     f.dialog->button1->click();

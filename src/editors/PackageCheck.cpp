@@ -1,0 +1,51 @@
+#include "editors/PackageCheck.h"
+
+#include <QtEndian>
+
+namespace {
+
+quint32 u32(const QByteArray& b, qsizetype at) {
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+quint16 u16(const QByteArray& b, qsizetype at) {
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
+
+bool fits(const QByteArray& b, qint64 at, qint64 length) {
+    return at >= 0 && length >= 0 && at + length <= b.size();
+}
+
+} // namespace
+
+bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
+    // The end record lies in the last 22 bytes plus a comment of up to 65535.
+    constexpr qsizetype kEndSize = 22;
+    qsizetype end = -1;
+    for (qsizetype at = bytes.size() - kEndSize; at >= 0 && at >= bytes.size() - kEndSize - 0xFFFF;
+         --at)
+        if (u32(bytes, at) == 0x06054b50) {
+            end = at;
+            break;
+        }
+    if (end < 0)
+        return false;
+    const quint16 entries = u16(bytes, end + 10);
+    qint64 at = u32(bytes, end + 16);
+    for (quint16 i = 0; i < entries; ++i) {
+        constexpr qint64 kCentralSize = 46;
+        if (!fits(bytes, at, kCentralSize) || u32(bytes, at) != 0x02014b50)
+            return false;
+        // What an entry claims packed must lie in the file, what it claims unpacked within
+        // the limit.
+        const qint64 local = u32(bytes, at + 42);
+        if (u32(bytes, at + 20) > bytes.size() || u32(bytes, at + 24) > limit)
+            return false;
+        constexpr qint64 kLocalSize = 30;
+        if (!fits(bytes, local, kLocalSize) || u32(bytes, local) != 0x04034b50 ||
+            u32(bytes, local + 18) > bytes.size() || u32(bytes, local + 22) > limit)
+            return false;
+        at += kCentralSize + u16(bytes, at + 28) + u16(bytes, at + 30) + u16(bytes, at + 32);
+    }
+    return true;
+}

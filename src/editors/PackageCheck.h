@@ -1,0 +1,13 @@
+// A zip package's declared sizes, checked before Orcus unpacks it: Orcus allocates whatever
+// size an entry claims, so a damaged header of a few bytes could ask for gigabytes.
+#pragma once
+
+#include <QByteArray>
+
+// Far more than any part of a table's workbook.
+inline constexpr quint32 kMaxPackagePartSize = 64u << 20;
+
+// True when `bytes` is a zip archive whose central directory can be walked and whose entries
+// all claim, in the directory and in their local headers, no more packed bytes than the file
+// holds and at most `limit` bytes unpacked.
+bool PackageSizesWithin(const QByteArray& bytes, quint32 limit = kMaxPackagePartSize);
