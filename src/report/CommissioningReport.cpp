@@ -1,5 +1,7 @@
 #include "report/CommissioningReport.h"
 
+#include "check/ProjectCheck.h"
+
 #include "common/FileIO.h"
 #include "common/RecordingPrompter.h"
 #include "editors/TableEditor.h"
@@ -150,6 +152,21 @@ ReportSection canopenSection(const QString& folder) {
     if (!absent.isEmpty())
         s.notes
             << QStringLiteral("Not in this project: %1.").arg(absent.join(QStringLiteral(", ")));
+    return s;
+}
+
+ReportSection checkSection(const QString& folder) {
+    ReportSection s{QStringLiteral("Check"), {}, {}, {}};
+    ReportTable table{QStringLiteral("Findings of quenzor-cli check"),
+                      {QStringLiteral("Level"), QStringLiteral("File"), QStringLiteral("Row"),
+                       QStringLiteral("Finding")},
+                      {},
+                      QStringLiteral("No problems found.")};
+    for (const Finding& f : CheckProject(folder))
+        table.rows.push_back(
+            {f.level == FindingLevel::Error ? QStringLiteral("error") : QStringLiteral("warning"),
+             f.file, f.row > 0 ? QString::number(f.row) : QString(), f.text});
+    s.tables.push_back(std::move(table));
     return s;
 }
 
@@ -318,6 +335,7 @@ Result<CommissioningReport> BuildCommissioningReport(const QString& projectFolde
     report.sections.push_back(parametersSection(folder, image));
     report.sections.push_back(translateSection(folder));
     report.sections.push_back(canopenSection(folder));
+    report.sections.push_back(checkSection(folder));
     report.sections.push_back(imageSection(image));
     report.sections.push_back(firmwareSection(folder, image));
     if (std::optional<ReportSection> probe = probeSection(folder))

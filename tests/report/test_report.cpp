@@ -24,14 +24,10 @@ QString sha256(const QByteArray& bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
-const QStringList kSections = {"1 Project",
-                               "2 General parameters",
-                               "3 Translate table",
-                               "4 CANopen tables",
-                               "5 Configuration image",
-                               "6 New firmware",
-                               "7 Device probe",
-                               "8 Sign-off"};
+const QStringList kSections = {
+    "1 Project", "2 General parameters",  "3 Translate table", "4 CANopen tables",
+    "5 Check",   "6 Configuration image", "7 New firmware",    "8 Device probe",
+    "9 Sign-off"};
 
 // Runs of white space, no-break spaces among them, as one blank.
 QString flat(QString text) {
@@ -129,12 +125,13 @@ void TestReport::sections() {
         << kSections[2] << QStringList{"Holding Register", "4356", "Level 89"};
     QTest::newRow("canopen") << kSections[3]
                              << QStringList{"Drive speed", "0x6040", "0x1A5", "sdopdo.xml"};
-    QTest::newRow("image") << kSections[4] << QStringList{"16384 bytes", imageSha, imageStamp};
-    QTest::newRow("firmware") << kSections[5]
+    QTest::newRow("check") << kSections[4] << QStringList{"Findings of quenzor-cli check"};
+    QTest::newRow("image") << kSections[5] << QStringList{"16384 bytes", imageSha, imageStamp};
+    QTest::newRow("firmware") << kSections[6]
                               << QStringList{sha256(firmware),
                                              QString("%1 bytes").arg(firmware.size())};
-    QTest::newRow("probe") << kSections[6] << QStringList{"device.serial", "QZ-0042"};
-    QTest::newRow("sign-off") << kSections[7] << QStringList{"Commissioned by"};
+    QTest::newRow("probe") << kSections[7] << QStringList{"device.serial", "QZ-0042"};
+    QTest::newRow("sign-off") << kSections[8] << QStringList{"Commissioned by"};
 }
 
 // Each section's heading, then what it must hold before the next heading.
