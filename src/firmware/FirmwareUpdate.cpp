@@ -3,6 +3,8 @@
 #include "common/FileIO.h"
 #include "firmware/BankWindow.h"
 #include "firmware/FirmwareCheck.h"
+#include "firmware/ImageSource.h"
+#include "image/ImageComposer.h"
 #include "image/ImageDescription.h"
 #include "project/ProjectLayout.h"
 
@@ -194,6 +196,21 @@ Result<QString> FirmwareUpdate::flashSummary(const QString& portName) const {
             lines << label + QStringLiteral(": ") + line.section(QLatin1Char(':'), 1).trimmed();
     }
     lines << QStringLiteral("Port: ") + portName;
+    // A file chosen by hand, or a project changed since the patch, flashes something else
+    // than the project says: say so before the user confirms.
+    ConfigImage project;
+    if (ComposeImage(project, ws_.PargenPath).ok()) {
+        const QList<FieldDifference> differences = CompareImages(project, check.window);
+        if (!differences.isEmpty()) {
+            lines << QString()
+                  << QStringLiteral("This file does not carry the project's configuration:");
+            for (const FieldDifference& d : differences)
+                lines << (d.second.isEmpty()
+                              ? QStringLiteral("%1: %2").arg(d.field, d.first)
+                              : QStringLiteral("%1: %2 in the project, %3 in the file")
+                                    .arg(d.field, d.first, d.second));
+        }
+    }
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void textsReadable();
     void checkedBeforeComposing_data();
     void checkedBeforeComposing();
+    void confirmationSaysWhenFileDiffers();
 };
 
 void TestUpdateRoad::titlesAndWindowButtons_data() {
@@ -208,6 +209,22 @@ void TestUpdateRoad::checkedBeforeComposing() {
     QVERIFY(prompter.texts().first().contains("var.xml row "));
     if (opened == 0)
         QCOMPARE(testdata::readFile(f.binFile()), bankBefore); // nothing composed
+}
+
+void TestUpdateRoad::confirmationSaysWhenFileDiffers() {
+    UpdateFixture f; // its bin/bank1.bin was not composed from this pargen.xml
+    testdata::writeFile(f.ws.PargenPath, testdata::readFile(QUENZOR_SOURCE_DIR
+                                                            "/fuzz/corpus/fuzz_pargen/pargen.xml"));
+    RecordingPrompter prompter;
+    TFModifyFileSx dialog(f.ws, prompter);
+    dialog.show();
+    prompter.questionAnswers.enqueue(false);
+    dialog.LbButton2->click();
+    QCOMPARE(prompter.entries.size(), 1);
+    const QString summary = prompter.entries[0].text;
+    QVERIFY2(summary.contains("\n\nThis file does not carry the project's configuration:\n"
+                              "IP address: 0.0.0.0 in the project, "),
+             qPrintable(summary));
 }
 
 QTEST_MAIN(TestUpdateRoad)
