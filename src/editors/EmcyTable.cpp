@@ -182,17 +182,8 @@ Result<std::vector<QStringList>> EmcyTable::FileRows() const {
 
 bool EmcyTable::Ok(const QString& projectFolder, Prompter& prompter) {
     const QString path = TableFilePath(projectFolder, kEmcyTable);
-    Result<std::vector<QStringList>> rows = FileRows();
-    if (!rows) {
-        prompter.errorReport(rows.error());
-        return false;
-    }
-    if (!ConfirmReplace(shortfall_, path, qsizetype(rows->size()), caption(), prompter))
-        return false;
-    if (!WriteTableRows(path, kEmcyTable, EmcyAttributes(), *rows, prompter))
-        return false;
-    shortfall_.clear();
-    return true;
+    return SaveTableRows(FileRows(), shortfall_, path, kEmcyTable, EmcyAttributes(), caption(),
+                         prompter);
 }
 
 bool EmcyTable::Import(const QString& path, Prompter& prompter) {

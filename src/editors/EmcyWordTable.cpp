@@ -341,17 +341,8 @@ Result<std::vector<QStringList>> EmcyWordTable::FileRows() const {
 
 bool EmcyWordTable::Ok(const QString& projectFolder, Prompter& prompter) {
     const QString path = TableFilePath(projectFolder, kEmcyWordTable);
-    Result<std::vector<QStringList>> rows = FileRows();
-    if (!rows) {
-        prompter.errorReport(rows.error());
-        return false;
-    }
-    if (!ConfirmReplace(shortfall_, path, qsizetype(rows->size()), caption(), prompter))
-        return false;
-    if (!WriteTableRows(path, kEmcyWordTable, EmcyWordAttributes(), *rows, prompter))
-        return false;
-    shortfall_.clear();
-    return true;
+    return SaveTableRows(FileRows(), shortfall_, path, kEmcyWordTable, EmcyWordAttributes(),
+                         caption(), prompter);
 }
 
 bool EmcyWordTable::Import(const QString& path, Prompter& prompter) {

@@ -345,17 +345,8 @@ Result<std::vector<QStringList>> StorePdoTable::FileRows() const {
 
 bool StorePdoTable::Ok(const QString& projectFolder, Prompter& prompter) {
     const QString path = TableFilePath(projectFolder, kStorePdoTable);
-    Result<std::vector<QStringList>> rows = FileRows();
-    if (!rows) {
-        prompter.errorReport(rows.error());
-        return false;
-    }
-    if (!ConfirmReplace(shortfall_, path, qsizetype(rows->size()), caption(), prompter))
-        return false;
-    if (!WriteTableRows(path, kStorePdoTable, kAttributes, *rows, prompter))
-        return false;
-    shortfall_.clear();
-    return true;
+    return SaveTableRows(FileRows(), shortfall_, path, kStorePdoTable, kAttributes, caption(),
+                         prompter);
 }
 
 bool StorePdoTable::Import(const QString& path, Prompter& prompter) {

@@ -111,3 +111,18 @@ bool WriteTableRows(const QString& path, const QString& tableName, const QString
     }
     return true;
 }
+
+bool SaveTableRows(const Result<std::vector<QStringList>>& rows, LoadShortfall& shortfall,
+                   const QString& path, const QString& tableName, const QStringList& attributes,
+                   const QString& caption, Prompter& prompter) {
+    if (!rows) {
+        prompter.errorReport(rows.error());
+        return false;
+    }
+    if (!ConfirmReplace(shortfall, path, qsizetype(rows->size()), caption, prompter))
+        return false;
+    if (!WriteTableRows(path, tableName, attributes, *rows, prompter))
+        return false;
+    shortfall.clear();
+    return true;
+}

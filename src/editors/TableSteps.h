@@ -66,3 +66,8 @@ bool ExportLines(const QString& projectFolder, const QString& tableName,
 // error report.
 bool WriteTableRows(const QString& path, const QString& tableName, const QStringList& attributes,
                     const std::vector<QStringList>& rows, Prompter& prompter);
+// OK of an editor: the rows it writes (a failure goes to the general error report), the
+// question when Show left rows out, then the table file; `shortfall` is cleared once written.
+bool SaveTableRows(const Result<std::vector<QStringList>>& rows, LoadShortfall& shortfall,
+                   const QString& path, const QString& tableName, const QStringList& attributes,
+                   const QString& caption, Prompter& prompter);

@@ -66,6 +66,15 @@ inline QByteArray readFile(const QString& path) {
 }
 
 // A base firmware: header, code records, all five bank windows in 16-byte records, S9.
+// A whole pargen.xml with a distinct value in most fields, for the companion's fault tests.
+inline const QByteArray kDistinctPargen =
+    "<General_Parameter><TCP_IP1>10</TCP_IP1><TCP_IP2>0</TCP_IP2><TCP_IP3>0</TCP_IP3>"
+    "<TCP_IP4>7</TCP_IP4><TCP_SUB1>255</TCP_SUB1><TCP_SUB2>255</TCP_SUB2><TCP_SUB3>0</TCP_SUB3>"
+    "<TCP_SUB4>0</TCP_SUB4><TCP_GAT1>10</TCP_GAT1><TCP_GAT2>0</TCP_GAT2><TCP_GAT3>0</TCP_GAT3>"
+    "<TCP_GAT4>1</TCP_GAT4><TCP_PORT>1502</TCP_PORT><SNMP_PUBLIC>pub</SNMP_PUBLIC>"
+    "<SNMP_PRIVATE></SNMP_PRIVATE><BAUD>7</BAUD><PARITY>3</PARITY>"
+    "<TIME_OUT>250</TIME_OUT><OFFSET>40001</OFFSET><MODE>0</MODE></General_Parameter>";
+
 inline QByteArrayList sampleBase() {
     QByteArrayList lines;
     lines << record('0', 0, "sample");

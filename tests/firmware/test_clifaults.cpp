@@ -17,14 +17,6 @@ using namespace testdata;
 
 namespace {
 
-const QByteArray kPargen =
-    "<General_Parameter><TCP_IP1>10</TCP_IP1><TCP_IP2>0</TCP_IP2><TCP_IP3>0</TCP_IP3>"
-    "<TCP_IP4>7</TCP_IP4><TCP_SUB1>255</TCP_SUB1><TCP_SUB2>255</TCP_SUB2><TCP_SUB3>0</TCP_SUB3>"
-    "<TCP_SUB4>0</TCP_SUB4><TCP_GAT1>10</TCP_GAT1><TCP_GAT2>0</TCP_GAT2><TCP_GAT3>0</TCP_GAT3>"
-    "<TCP_GAT4>1</TCP_GAT4><TCP_PORT>1502</TCP_PORT><SNMP_PUBLIC>pub</SNMP_PUBLIC>"
-    "<SNMP_PRIVATE></SNMP_PRIVATE><BAUD>7</BAUD><PARITY>3</PARITY>"
-    "<TIME_OUT>250</TIME_OUT><OFFSET>40001</OFFSET><MODE>0</MODE></General_Parameter>";
-
 // The file-size limit stands in for a full disk; SIGXFSZ ignored, so writes fail with EFBIG.
 std::function<void()> fileSizeLimit(rlim_t bytes) {
     return [bytes] {
@@ -41,7 +33,7 @@ struct Program {
     explicit Program(const QByteArrayList& base) {
         QDir(dir.path()).mkpath("MASTER");
         QDir(dir.path()).mkpath("PROJECTS/Demo/bin");
-        writeFile(project() + "/pargen.xml", kPargen);
+        writeFile(project() + "/pargen.xml", kDistinctPargen);
         writeFile(dir.filePath("MASTER/sx93051.sx"), crlfText(base));
         QFile::copy(QStringLiteral(QUENZOR_PROGRAM_DIR "/VidodIzuze.exe"),
                     dir.filePath("VidodIzuze.exe"));
@@ -86,7 +78,7 @@ void TestCliFaults::fullDisk() {
     const QString project = dir.filePath("P");
     if (command == "compose") {
         QDir(dir.path()).mkpath("P/bin");
-        writeFile(project + "/pargen.xml", kPargen);
+        writeFile(project + "/pargen.xml", kDistinctPargen);
         writeFile(project + "/bin/bank1.bin", QByteArray(16384, '\x11'));
         writeFile(project + "/bin/bankg.c", "old rendering\r\n");
     }
@@ -117,7 +109,7 @@ void TestCliFaults::fullTmpfs() {
     QTemporaryDir source, mountPoint;
     if (command == "compose") {
         QDir(source.path()).mkpath("P/bin");
-        writeFile(source.filePath("P/pargen.xml"), kPargen);
+        writeFile(source.filePath("P/pargen.xml"), kDistinctPargen);
         writeFile(source.filePath("P/bin/bank1.bin"), QByteArray(16384, '\x11'));
         writeFile(source.filePath("P/bin/bankg.c"), "old rendering\r\n");
     }

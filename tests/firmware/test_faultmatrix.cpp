@@ -20,13 +20,6 @@ using namespace testdata;
 
 namespace {
 
-const QByteArray kPargen =
-    "<General_Parameter><TCP_IP1>10</TCP_IP1><TCP_IP2>0</TCP_IP2><TCP_IP3>0</TCP_IP3>"
-    "<TCP_IP4>7</TCP_IP4><TCP_SUB1>255</TCP_SUB1><TCP_SUB2>255</TCP_SUB2><TCP_SUB3>0</TCP_SUB3>"
-    "<TCP_SUB4>0</TCP_SUB4><TCP_GAT1>10</TCP_GAT1><TCP_GAT2>0</TCP_GAT2><TCP_GAT3>0</TCP_GAT3>"
-    "<TCP_GAT4>1</TCP_GAT4><TCP_PORT>1502</TCP_PORT><SNMP_PUBLIC>pub</SNMP_PUBLIC>"
-    "<SNMP_PRIVATE></SNMP_PRIVATE><BAUD>7</BAUD><PARITY>3</PARITY>"
-    "<TIME_OUT>250</TIME_OUT><OFFSET>40001</OFFSET><MODE>0</MODE></General_Parameter>";
 const QByteArray kEarlier = "an earlier good firmware\r\n";
 
 // A program folder with MASTER's base firmware, the stand-in flasher and a project P1 that
@@ -38,7 +31,7 @@ struct Program {
     Program() {
         QDir(dir.path()).mkpath("MASTER");
         QDir(dir.path()).mkpath("PROJECTS/P1/bin");
-        writeFile(project() + "/pargen.xml", kPargen);
+        writeFile(project() + "/pargen.xml", kDistinctPargen);
         writeFile(project() + "/New_sx93051.sx", kEarlier);
         writeFile(path("MASTER/sx93051.sx"), crlfText(sampleBase()));
         QFile::copy(QStringLiteral(QUENZOR_PROGRAM_DIR "/VidodIzuze.exe"), path("VidodIzuze.exe"));
@@ -60,9 +53,11 @@ void makeFault(const QString& fault, Program& p) {
     else if (fault == "pargen not well-formed")
         writeFile(project + "/pargen.xml", "<General_Parameter><TCP_IP1>1</TCP_IP2>");
     else if (fault == "element missing")
-        writeFile(project + "/pargen.xml", QByteArray(kPargen).replace("<BAUD>7</BAUD>", ""));
+        writeFile(project + "/pargen.xml",
+                  QByteArray(kDistinctPargen).replace("<BAUD>7</BAUD>", ""));
     else if (fault == "value not integer")
-        writeFile(project + "/pargen.xml", QByteArray(kPargen).replace("<BAUD>7<", "<BAUD>7x<"));
+        writeFile(project + "/pargen.xml",
+                  QByteArray(kDistinctPargen).replace("<BAUD>7<", "<BAUD>7x<"));
     else if (fault == "bin missing")
         QDir(project + "/bin").removeRecursively();
     else if (fault == "bank1.bin not writable")
