@@ -30,7 +30,15 @@ bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
         }
     if (end < 0)
         return false;
+    // One disk, and both entry counts the same: readers differ in which count they trust, so
+    // a directory they would walk differently is refused rather than walked one way here.
+    if (u16(bytes, end + 4) != 0 || u16(bytes, end + 6) != 0 ||
+        u16(bytes, end + 8) != u16(bytes, end + 10))
+        return false;
     const quint16 entries = u16(bytes, end + 10);
+    const qint64 directoryEnd = qint64(u32(bytes, end + 16)) + u32(bytes, end + 12);
+    if (directoryEnd > end)
+        return false;
     qint64 at = u32(bytes, end + 16);
     for (quint16 i = 0; i < entries; ++i) {
         constexpr qint64 kCentralSize = 46;
@@ -46,6 +54,8 @@ bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
             u32(bytes, local + 18) > bytes.size() || u32(bytes, local + 22) > limit)
             return false;
         at += kCentralSize + u16(bytes, at + 28) + u16(bytes, at + 30) + u16(bytes, at + 32);
+        if (at > directoryEnd)
+            return false;
     }
-    return true;
+    return at == directoryEnd;
 }

@@ -7,7 +7,8 @@
 // Far more than any part of a table's workbook.
 inline constexpr quint32 kMaxPackagePartSize = 64u << 20;
 
-// True when `bytes` is a zip archive whose central directory can be walked and whose entries
+// True when `bytes` is a zip archive on one disk whose central directory, its two entry counts
+// equal, walks to exactly its declared size, and whose entries
 // all claim, in the directory and in their local headers, no more packed bytes than the file
 // holds and at most `limit` bytes unpacked.
 bool PackageSizesWithin(const QByteArray& bytes, quint32 limit = kMaxPackagePartSize);

@@ -1,4 +1,5 @@
 #include "common/RecordingPrompter.h"
+#include "editors/PackageCheck.h"
 #include "editors/TableEditor.h"
 #include "editors/Workbook.h"
 
@@ -111,6 +112,8 @@ private Q_SLOTS:
     void everyFormatImportsAlike();
     void readers_data();
     void readers();
+    void packageCheck_data();
+    void packageCheck();
 
 private:
     QTemporaryDir dir;
@@ -189,6 +192,33 @@ void TestWorkbooks::readers() {
     if (!bytes.isEmpty() || !QFile::exists(path))
         path = writeFileOrAbort(dir.filePath(name), bytes);
     QCOMPARE(describe(path), QString(expected).replace("%path%", QDir::toNativeSeparators(path)));
+}
+
+// Orcus allocates what the package claims, in whichever way it walks the directory: the check
+// must refuse every package it could walk otherwise.
+void TestWorkbooks::packageCheck_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("within");
+    const QByteArray intact =
+        readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/sharedstrings.xlsx");
+    const qsizetype end = intact.lastIndexOf("PK\x05\x06");
+    QVERIFY(end > 0);
+    QTest::newRow("intact") << intact << true;
+    // found by fuzzing: Orcus asked for 2 GiB
+    QTest::newRow("entry counts differ")
+        << readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/counts-differ.xlsx") << false;
+    QByteArray longer = intact;
+    longer[end + 12] = char(longer[end + 12] + 1);
+    QTest::newRow("directory longer than its entries") << longer << false;
+    QByteArray secondDisk = intact;
+    secondDisk[end + 4] = 1;
+    QTest::newRow("second disk") << secondDisk << false;
+}
+
+void TestWorkbooks::packageCheck() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, within);
+    QCOMPARE(PackageSizesWithin(bytes), within);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbooks)
