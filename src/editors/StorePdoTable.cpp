@@ -14,8 +14,6 @@
 
 namespace {
 
-const QStringList kAttributes = {QStringLiteral("index"), QStringLiteral("subindex"),
-                                 QStringLiteral("nrpdo"), QStringLiteral("poscomp")};
 const QString kNrpdo = QStringLiteral("nrpdo");
 const std::array<QString, 2> kSides = {QStringLiteral("CAN A"), QStringLiteral("CAN B")};
 const std::array<QString, 2> kPages = {QStringLiteral("CanA"), QStringLiteral("CanB")};
@@ -27,10 +25,24 @@ QString pdoName(int side, int number) {
 QString namesNoPdo(int side, std::int32_t nrpdo) {
     return QStringLiteral("the \"nrpdo\" value %1 names %2, which the PDO table does not have")
         .arg(nrpdo)
-        .arg(pdoName(side, nrpdo & 0x7F));
+        .arg(pdoName(side, PdoOfNrpdo(nrpdo).number));
 }
 
 } // namespace
+
+const QStringList& StorePdoAttributes() {
+    static const QStringList names = {QStringLiteral("index"), QStringLiteral("subindex"),
+                                      QStringLiteral("nrpdo"), QStringLiteral("poscomp")};
+    return names;
+}
+
+StorePdoRef PdoOfNrpdo(std::int32_t nrpdo) {
+    return {(nrpdo & 0x80) ? 1 : 0, nrpdo & 0x7F};
+}
+
+int StorePdoSideOf(std::int32_t enBypass) {
+    return (enBypass & 2) ? 1 : 0;
+}
 
 int PositionChoice(std::int32_t poscomp, int shift) {
     return std::min(int((std::uint32_t(poscomp) >> shift) & 0xFu), 8);
@@ -59,12 +71,11 @@ void StorePdoTable::clearEntries() {
 }
 
 bool StorePdoTable::place(std::int32_t nrpdo, TClSdo entry) {
-    const int side = (nrpdo & 0x80) ? 1 : 0;
-    const int n = nrpdo & 0x7F;
-    std::vector<TClPdo>& list = pdos[std::size_t(side)];
-    if (n > int(list.size()))
+    const StorePdoRef pdo = PdoOfNrpdo(nrpdo);
+    std::vector<TClPdo>& list = pdos[std::size_t(pdo.side)];
+    if (pdo.number > int(list.size()))
         return false;
-    list[std::size_t(n - 1)].entries.push_back(std::move(entry));
+    list[std::size_t(pdo.number - 1)].entries.push_back(std::move(entry));
     return true;
 }
 
@@ -112,12 +123,12 @@ bool StorePdoTable::Show(const QString& projectFolder, Prompter& prompter) {
     readOther(kPdoTable, {QStringLiteral("cobid"), QStringLiteral("en_bypass")},
               QStringLiteral("en_bypass"), QStringLiteral("PDO"),
               [this](const QStringList& row, std::int32_t bypass) {
-                  std::vector<TClPdo>& list = pdos[(bypass & 2) ? 1 : 0];
+                  std::vector<TClPdo>& list = pdos[std::size_t(StorePdoSideOf(bypass))];
                   list.push_back({row[0], int(list.size()) + 1, {}});
               });
 
     const QString path = TableFilePath(projectFolder, kStorePdoTable);
-    const TableFileRows read = ReadTableFile(path, kAttributes);
+    const TableFileRows read = ReadTableFile(path, StorePdoAttributes());
     if (!read.found) {
         prompter.message(QStringLiteral("File SDOPDO XML not found"));
         return complete;
@@ -129,7 +140,7 @@ bool StorePdoTable::Show(const QString& projectFolder, Prompter& prompter) {
     for (std::size_t r = 0; r < read.rows.size(); ++r) {
         const QStringList& row = read.rows[r];
         const auto nrpdo = ParseIntegerText(row[2]);
-        if (!nrpdo || (*nrpdo & 0x7F) == 0) {
+        if (!nrpdo || PdoOfNrpdo(*nrpdo).number == 0) {
             problem = TableRowProblem(
                 path, int(r) + 1,
                 nrpdo ? QStringLiteral("has the \"nrpdo\" value \"%1\", which names no PDO.")
@@ -142,7 +153,8 @@ bool StorePdoTable::Show(const QString& projectFolder, Prompter& prompter) {
             continue;
         }
         ++left;
-        const std::pair<int, int> pdo{(*nrpdo & 0x80) ? 1 : 0, *nrpdo & 0x7F};
+        const StorePdoRef ref = PdoOfNrpdo(*nrpdo);
+        const std::pair<int, int> pdo{ref.side, ref.number};
         if (std::find(missing.begin(), missing.end(), pdo) == missing.end())
             missing.push_back(pdo);
     }
@@ -345,8 +357,8 @@ Result<std::vector<QStringList>> StorePdoTable::FileRows() const {
 
 bool StorePdoTable::Ok(const QString& projectFolder, Prompter& prompter) {
     const QString path = TableFilePath(projectFolder, kStorePdoTable);
-    return SaveTableRows(FileRows(), shortfall_, path, kStorePdoTable, kAttributes, caption(),
-                         prompter);
+    return SaveTableRows(FileRows(), shortfall_, path, kStorePdoTable, StorePdoAttributes(),
+                         caption(), prompter);
 }
 
 bool StorePdoTable::Import(const QString& path, Prompter& prompter) {
@@ -362,11 +374,11 @@ bool StorePdoTable::Import(const QString& path, Prompter& prompter) {
         const QStringList& record = sheet->records[i];
         QString problem;
         std::optional<std::int32_t> nrpdo;
-        if (record.size() < kAttributes.size())
-            problem = SheetWidthProblem(record.size(), kAttributes.size());
+        if (record.size() < StorePdoAttributes().size())
+            problem = SheetWidthProblem(record.size(), StorePdoAttributes().size());
         else if (nrpdo = ParseIntegerText(record[2]); !nrpdo)
             problem = SheetCellProblem(kNrpdo, record[2]);
-        else if ((*nrpdo & 0x7F) == 0)
+        else if (PdoOfNrpdo(*nrpdo).number == 0)
             problem = QStringLiteral("the \"nrpdo\" cell \"%1\" names no PDO.").arg(record[2]);
         if (!problem.isEmpty()) {
             ReportLeftOut(prompter, sheet->name, leftOut);
@@ -374,7 +386,7 @@ bool StorePdoTable::Import(const QString& path, Prompter& prompter) {
         }
         if (!place(*nrpdo, {record[0], record[1], record[3]}))
             leftOut << QStringLiteral("row %1: ").arg(i + 2) +
-                           namesNoPdo((*nrpdo & 0x80) ? 1 : 0, *nrpdo);
+                           namesNoPdo(PdoOfNrpdo(*nrpdo).side, *nrpdo);
     }
     return ReportLeftOut(prompter, sheet->name, leftOut);
 }

@@ -48,6 +48,20 @@ struct StorePdoCopy {
     QString poscomp;
 };
 
+// "index", "subindex", "nrpdo", "poscomp": the table file's attributes in their order.
+const QStringList& StorePdoAttributes();
+
+// The PDO a "nrpdo" value names: bit 7 tells the side (set: CAN B), the low 7 bits the PDO's
+// number from 1, 0 naming none; higher bits are not looked at.
+struct StorePdoRef {
+    int side = 0;
+    int number = 0;
+};
+StorePdoRef PdoOfNrpdo(std::int32_t nrpdo);
+// The side whose PDO list a row of the PDO translate table joins: bit 1 of its "en_bypass"
+// clear (CAN B to CAN A) is the CAN A side.
+int StorePdoSideOf(std::int32_t enBypass);
+
 // The choice a poscomp's four bits select: 9 to 15 select the last, "B8".
 int PositionChoice(std::int32_t poscomp, int shift);
 // High choice × 16 + low choice, as decimal text.
