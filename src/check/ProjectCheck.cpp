@@ -1,9 +1,12 @@
 #include "check/ProjectCheck.h"
 
 #include "common/IntegerText.h"
+#include "editors/EmcyTable.h"
+#include "editors/EmcyWordTable.h"
 #include "editors/GridTable.h"
 #include "editors/PdoTable.h"
 #include "editors/SdoTable.h"
+#include "editors/StorePdoTable.h"
 #include "editors/TableFile.h"
 #include "parameters/GeneralParameters.h"
 #include "parameters/PargenSchema.h"
@@ -156,47 +159,51 @@ struct SideRow {
     QStringList values;
 };
 
-std::optional<std::vector<SideRow>> readSides(const QString& path, const GridTableSchema& schema,
-                                              QList<Finding>& out) {
+struct SideTable {
+    QString name;
+    std::vector<SideRow> rows;
+};
+
+std::optional<SideTable> readSides(const QString& project, TableFile file,
+                                   const GridTableSchema& schema, QList<Finding>& out) {
+    const QString path = ProjectLayout::TablePath(project, file);
     const TableFileRows read = ReadTableFile(path, schema.attributes, schema.optionalAttributes);
     if (!read.found)
         return std::nullopt;
+    SideTable table{fileName(path), {}};
     if (!read.problem.isEmpty())
-        out.append({FindingLevel::Error, fileName(path), 0, read.problem});
-    std::vector<SideRow> rows;
+        out.append({FindingLevel::Error, table.name, 0, read.problem});
     const int flag = schema.flagColumn - 1;
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
         const auto code = ParseIntegerText(read.rows[i].value(flag));
         if (!code) {
-            out.append({FindingLevel::Error, fileName(path), int(i) + 1,
+            out.append({FindingLevel::Error, table.name, int(i) + 1,
                         QStringLiteral("\"%1\": %2")
                             .arg(schema.attributes.value(flag),
                                  InvalidIntegerMessage(read.rows[i].value(flag)))});
             continue;
         }
-        rows.push_back({int(i) + 1, schema.fileCode.sideOf(*code), read.rows[i]});
+        table.rows.push_back({int(i) + 1, schema.fileCode.sideOf(*code), read.rows[i]});
     }
-    return rows;
+    return table;
 }
 
 const char* sideName(int side) {
     return side == 0 ? "CAN A to CAN B" : "CAN B to CAN A";
 }
 
-void checkSdo(const QString& project, QList<Finding>& out) {
-    const QString path = ProjectLayout::TablePath(project, TableFile::Sdo);
-    const auto rows = readSides(path, SdoTableSchema(), out);
-    if (!rows)
+void checkSdo(const std::optional<SideTable>& table, QList<Finding>& out) {
+    if (!table)
         return;
     QMap<std::tuple<int, int, int>, int> seen;
-    for (const SideRow& r : *rows) {
+    for (const SideRow& r : table->rows) {
         const auto index = ParseIntegerText(r.values.value(1));
         const auto sub = ParseIntegerText(r.values.value(2));
         if (!index || !sub)
             continue;
         const auto key = std::make_tuple(r.side, *index & 0xFFFF, *sub & 0xFFFF);
         if (const auto it = seen.constFind(key); it != seen.constEnd())
-            out.append({FindingLevel::Error, fileName(path), r.row,
+            out.append({FindingLevel::Error, table->name, r.row,
                         QStringLiteral("Virtual index %1 subindex %2 is used by row %3 too (%4).")
                             .arg(r.values.value(1), r.values.value(2))
                             .arg(*it)
@@ -206,26 +213,24 @@ void checkSdo(const QString& project, QList<Finding>& out) {
     }
 }
 
-void checkPdo(const QString& project, QList<Finding>& out) {
-    const QString path = ProjectLayout::TablePath(project, TableFile::Rpdodef);
-    const auto rows = readSides(path, PdoTableSchema(), out);
-    if (!rows)
+void checkPdo(const std::optional<SideTable>& table, QList<Finding>& out) {
+    if (!table)
         return;
     QMap<std::pair<int, std::int64_t>, int> seen;
-    for (const SideRow& r : *rows) {
+    for (const SideRow& r : table->rows) {
         const auto cobid = ParseIntegerText(r.values.value(0));
         if (!cobid) {
-            out.append({FindingLevel::Error, fileName(path), r.row,
+            out.append({FindingLevel::Error, table->name, r.row,
                         QStringLiteral("cobid: %1").arg(InvalidIntegerMessage(r.values.value(0)))});
             continue;
         }
         const std::int64_t id = std::uint32_t(*cobid);
         if (id > 0x1FFFFFFF)
-            out.append({FindingLevel::Error, fileName(path), r.row,
+            out.append({FindingLevel::Error, table->name, r.row,
                         QStringLiteral("COB-ID %1 does not fit 29 bits.").arg(r.values.value(0))});
         const auto key = std::make_pair(r.side, id);
         if (const auto it = seen.constFind(key); it != seen.constEnd())
-            out.append({FindingLevel::Error, fileName(path), r.row,
+            out.append({FindingLevel::Error, table->name, r.row,
                         QStringLiteral("COB-ID %1 is used by row %2 too (%3).")
                             .arg(r.values.value(0))
                             .arg(*it)
@@ -235,14 +240,244 @@ void checkPdo(const QString& project, QList<Finding>& out) {
     }
 }
 
+QString tableFileName(const QString& project, TableFile file) {
+    return fileName(ProjectLayout::TablePath(project, file));
+}
+
+// The rows as the table's editor reads them; nullopt when there is no such file.
+std::optional<TableFileRows> readRows(const QString& project, TableFile file,
+                                      const QStringList& attributes, QList<Finding>& out) {
+    TableFileRows read = ReadTableFile(ProjectLayout::TablePath(project, file), attributes);
+    if (!read.found)
+        return std::nullopt;
+    if (!read.problem.isEmpty())
+        out.append({FindingLevel::Error, tableFileName(project, file), 0, read.problem});
+    return read;
+}
+
+QString countedPdos(const QString& file, int count, int pdoSide) {
+    const QString direction = QLatin1String(sideName(pdoSide));
+    if (count == 0)
+        return QStringLiteral("%1 has no PDO from %2").arg(file, direction);
+    return QStringLiteral("%1 has %2 PDO%3 from %4")
+        .arg(file)
+        .arg(count)
+        .arg(count == 1 ? QString() : QStringLiteral("s"), direction);
+}
+
+// An entry names its PDO by number within the store side; the store PDO editor's CAN A side
+// holds the PDO translate table's PDOs from CAN B to CAN A.
+void checkStorePdo(const QString& project, const std::optional<SideTable>& sdo,
+                   const std::optional<SideTable>& pdo, QList<Finding>& out) {
+    const auto read = readRows(project, TableFile::Sdopdo, StorePdoAttributes(), out);
+    if (!read)
+        return;
+    const QString name = tableFileName(project, TableFile::Sdopdo);
+    const auto error = [&](int row, const QString& text) {
+        out.append({FindingLevel::Error, name, row, text});
+    };
+    std::array<int, 2> pdoCount{0, 0};
+    if (pdo)
+        for (const SideRow& r : pdo->rows)
+            ++pdoCount[std::size_t(StorePdoSideOf(*ParseIntegerText(r.values.value(2))))];
+    QMap<std::tuple<int, std::int32_t, std::int32_t>, int> sdoAccess;
+    if (sdo)
+        for (const SideRow& r : sdo->rows) {
+            const auto index = ParseIntegerText(r.values.value(1));
+            const auto sub = ParseIntegerText(r.values.value(2));
+            if (index && sub && !sdoAccess.contains({r.side, *index, *sub}))
+                sdoAccess.insert({r.side, *index, *sub}, r.row);
+        }
+    QMap<std::tuple<int, std::int32_t, std::int32_t>, int> entries;
+    // The row that writes each byte of a PDO: side, number, byte 1 to 8.
+    QMap<std::tuple<int, int, int>, int> bytes;
+    const QString sideNames[2] = {QStringLiteral("CAN A"), QStringLiteral("CAN B")};
+    for (std::size_t i = 0; i < read->rows.size(); ++i) {
+        const int row = int(i) + 1;
+        const QStringList& v = read->rows[i];
+        const auto nrpdo = ParseIntegerText(v[2]);
+        if (!nrpdo) {
+            error(row, QStringLiteral("nrpdo: %1; the store PDO editor stops reading at this row.")
+                           .arg(InvalidIntegerMessage(v[2])));
+            continue;
+        }
+        const StorePdoRef ref = PdoOfNrpdo(*nrpdo);
+        const QString side = sideNames[ref.side];
+        if (ref.number == 0) {
+            error(row, QStringLiteral("nrpdo %1 names no PDO; the store PDO editor stops reading "
+                                      "at this row.")
+                           .arg(v[2]));
+            continue;
+        }
+        const auto index = ParseIntegerText(v[0]);
+        const auto sub = ParseIntegerText(v[1]);
+        if (!index || !sub) {
+            error(row, QStringLiteral("%1: %2; the store PDO editor cannot save it.")
+                           .arg(StorePdoAttributes()[index ? 1 : 0],
+                                InvalidIntegerMessage(index ? v[1] : v[0])));
+        } else {
+            const auto key = std::make_tuple(ref.side, *index, *sub);
+            if (const auto it = sdoAccess.constFind(key); it != sdoAccess.constEnd())
+                error(row, QStringLiteral("Index %1 subindex %2 is a virtual SDO of %3 row %4 "
+                                          "(%5).")
+                               .arg(v[0], v[1], sdo->name)
+                               .arg(*it)
+                               .arg(QLatin1String(sideName(ref.side))));
+            if (const auto it = entries.constFind(key); it != entries.constEnd())
+                error(row, QStringLiteral("Index %1 subindex %2 is stored by row %3 too (%4).")
+                               .arg(v[0], v[1])
+                               .arg(*it)
+                               .arg(side));
+            else
+                entries.insert(key, row);
+        }
+        if (ref.number > pdoCount[std::size_t(ref.side)]) {
+            error(row, QStringLiteral("nrpdo %1 names %2 PDO %3, but %4; the store PDO editor "
+                                      "leaves the row out.")
+                           .arg(v[2], side)
+                           .arg(ref.number)
+                           .arg(countedPdos(tableFileName(project, TableFile::Rpdodef),
+                                            pdoCount[std::size_t(ref.side)], 1 - ref.side)));
+            continue;
+        }
+        const auto poscomp = ParseIntegerText(v[3]);
+        if (!poscomp) {
+            error(row, QStringLiteral("poscomp: %1").arg(InvalidIntegerMessage(v[3])));
+            continue;
+        }
+        // The bytes as the editor reads them: 0 is none, 9 to 15 are B8.
+        const int high = PositionChoice(*poscomp, 4);
+        const int low = PositionChoice(*poscomp, 0);
+        if (high != 0 && high == low)
+            error(row,
+                  QStringLiteral("The high and the low byte both go to PDO byte B%1.").arg(high));
+        for (const int byte : {high, low == high ? 0 : low}) {
+            if (byte == 0)
+                continue;
+            const auto key = std::make_tuple(ref.side, ref.number, byte);
+            if (const auto it = bytes.constFind(key); it != bytes.constEnd())
+                error(row, QStringLiteral("PDO byte B%1 of %2 PDO %3 is written by row %4 too.")
+                               .arg(byte)
+                               .arg(side)
+                               .arg(ref.number)
+                               .arg(*it));
+            else
+                bytes.insert(key, row);
+        }
+    }
+}
+
+void checkEmcy(const QString& project, QList<Finding>& out) {
+    const auto read = readRows(project, TableFile::Emcydef, EmcyAttributes(), out);
+    if (!read)
+        return;
+    const QString name = tableFileName(project, TableFile::Emcydef);
+    QMap<std::pair<int, std::int32_t>, int> seen;
+    for (std::size_t i = 0; i < read->rows.size(); ++i) {
+        const int row = int(i) + 1;
+        const QStringList& v = read->rows[i];
+        const auto bypass = ParseIntegerText(v[kEmcyTextFields]);
+        if (!bypass) {
+            out.append({FindingLevel::Error, name, row,
+                        QStringLiteral("%1: %2; the EMCY editor stops reading at this row.")
+                            .arg(EmcyAttributes()[kEmcyTextFields],
+                                 InvalidIntegerMessage(v[kEmcyTextFields]))});
+            continue;
+        }
+        TClEmcy entry;
+        const int side = UnpackBypass(*bypass, entry);
+        // The editor reads an empty value as "0".
+        const QString idText = v[0].isEmpty() ? QStringLiteral("0") : v[0];
+        const auto id = ParseIntegerText(idText);
+        if (!id) {
+            out.append({FindingLevel::Error, name, row,
+                        QStringLiteral("%1: %2; the EMCY editor cannot save it.")
+                            .arg(EmcyAttributes()[0], InvalidIntegerMessage(idText))});
+            continue;
+        }
+        if (*id < 1 || *id > 127)
+            out.append({FindingLevel::Error, name, row,
+                        QStringLiteral("EMCY ID %1 is not between 1 and 127.").arg(idText)});
+        const auto key = std::make_pair(side, *id);
+        if (const auto it = seen.constFind(key); it != seen.constEnd())
+            out.append({FindingLevel::Error, name, row,
+                        QStringLiteral("EMCY ID %1 is used by row %2 too (from %3).")
+                            .arg(idText)
+                            .arg(*it)
+                            .arg(side == 0 ? QStringLiteral("CAN A") : QStringLiteral("CAN B"))});
+        else
+            seen.insert(key, row);
+    }
+}
+
+void checkEmcyWords(const QString& project, QList<Finding>& out) {
+    const QStringList& attributes = EmcyWordAttributes();
+    const auto read = readRows(project, TableFile::Emcyword, attributes, out);
+    if (!read)
+        return;
+    const QString name = tableFileName(project, TableFile::Emcyword);
+    const auto error = [&](int row, const QString& text) {
+        out.append({FindingLevel::Error, name, row, text});
+    };
+    QMap<std::tuple<int, std::int32_t, std::int32_t, std::int32_t>, int> seen;
+    for (std::size_t i = 0; i < read->rows.size(); ++i) {
+        const int row = int(i) + 1;
+        const QStringList& v = read->rows[i];
+        const auto side = ParseIntegerText(v[2]);
+        if (!side) {
+            error(row, QStringLiteral("%1: %2; the EMCY word editor stops reading at this row.")
+                           .arg(attributes[2], InvalidIntegerMessage(v[2])));
+            continue;
+        }
+        if (*side != 0 && *side != 1) {
+            out.append({FindingLevel::Warning, name, row,
+                        QStringLiteral("%1 %2 is neither 0 (CAN A) nor 1 (CAN B): the EMCY "
+                                       "word editor drops the row at its next save.")
+                            .arg(attributes[2], v[2])});
+            continue;
+        }
+        // The word key (index_addrm, subindex, devid) as numbers, as the editor's save reads it:
+        // "0x2000" and "8192" name the same SDO object.
+        std::array<std::int32_t, 3> key{};
+        const std::array<int, 3> keyAt = {0, 1, 3};
+        int bad = -1;
+        for (std::size_t k = 0; k < keyAt.size() && bad < 0; ++k) {
+            const auto part = ParseIntegerText(v[keyAt[k]]);
+            if (part)
+                key[k] = *part;
+            else
+                bad = keyAt[k];
+        }
+        if (bad >= 0) {
+            error(row, QStringLiteral("%1: %2; the EMCY word editor cannot save it.")
+                           .arg(attributes[bad], InvalidIntegerMessage(v[bad])));
+            continue;
+        }
+        const auto word = std::make_tuple(int(*side), key[0], key[1], key[2]);
+        if (const auto it = seen.constFind(word); it != seen.constEnd())
+            error(row, QStringLiteral("The word of index %1 subindex %2 and device %3 is defined "
+                                      "by row %4 too (CAN %5).")
+                           .arg(v[0], v[1], v[3])
+                           .arg(*it)
+                           .arg(*side == 0 ? QLatin1Char('A') : QLatin1Char('B')));
+        else
+            seen.insert(word, row);
+    }
+}
+
 } // namespace
 
 QList<Finding> CheckProject(const QString& projectFolder) {
     QList<Finding> findings;
     checkPargen(projectFolder, findings);
     checkTranslateTable(projectFolder, findings);
-    checkSdo(projectFolder, findings);
-    checkPdo(projectFolder, findings);
+    const auto sdo = readSides(projectFolder, TableFile::Sdo, SdoTableSchema(), findings);
+    checkSdo(sdo, findings);
+    const auto pdo = readSides(projectFolder, TableFile::Rpdodef, PdoTableSchema(), findings);
+    checkPdo(pdo, findings);
+    checkStorePdo(projectFolder, sdo, pdo, findings);
+    checkEmcy(projectFolder, findings);
+    checkEmcyWords(projectFolder, findings);
     return findings;
 }
 

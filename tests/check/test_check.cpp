@@ -3,6 +3,8 @@
 #include "CliRun.h"
 
 #include "check/ProjectCheck.h"
+#include "editors/EmcyTable.h"
+#include "editors/EmcyWordTable.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,12 +28,75 @@ QByteArray varRows(const QList<QByteArray>& rows) {
     return xml + "</TCP_TO_RTU>";
 }
 
+// "id,bypass_set" per row, every mask "0".
+QByteArray emcyRows(const QList<QByteArray>& rows) {
+    QByteArray xml = "<emcydef>";
+    for (const QByteArray& r : rows) {
+        const QList<QByteArray> v = r.split(',');
+        xml += "<row";
+        for (int a = 0; a < EmcyAttributes().size(); ++a)
+            xml += " " + EmcyAttributes()[a].toUtf8() + "=\"" +
+                   (a == 0                 ? v[0]
+                    : a == kEmcyTextFields ? v[1]
+                                           : "0") +
+                   "\"";
+        xml += "/>";
+    }
+    return xml + "</emcydef>";
+}
+
+// "index_addrm,subindex,devid,extdata" per row, every bit empty.
+QByteArray wordRows(const QList<QByteArray>& rows) {
+    QByteArray xml = "<emcyword>";
+    for (const QByteArray& r : rows) {
+        const QList<QByteArray> v = r.split(',');
+        const QByteArray values[] = {v[0], v[1], v[3], v[2]};
+        xml += "<row";
+        for (int a = 0; a < EmcyWordAttributes().size(); ++a)
+            xml += " " + EmcyWordAttributes()[a].toUtf8() + "=\"" + (a < 4 ? values[a] : "") + "\"";
+        xml += "/>";
+    }
+    return xml + "</emcyword>";
+}
+
+// One "row" per "attribute=value ..." text.
+QByteArray tableRows(const char* table, const QList<QByteArray>& rows) {
+    QByteArray xml = QByteArray("<") + table + ">";
+    for (const QByteArray& r : rows) {
+        xml += "<row";
+        for (const QByteArray& pair : r.split(' '))
+            xml += " " + pair.split('=')[0] + "=\"" + pair.split('=')[1] + "\"";
+        xml += "/>";
+    }
+    return xml + "</" + table + ">";
+}
+
+QByteArray pdoRows(const QList<QByteArray>& enBypass) {
+    QList<QByteArray> rows;
+    for (int i = 0; i < enBypass.size(); ++i)
+        rows << "cobid=" + QByteArray::number(0x181 + i) +
+                    " id_dev_orig=1 en_bypass=" + enBypass[i] + " posind=0 n_tpdo=1";
+    return tableRows("rpdodef", rows);
+}
+
+// "index,subindex,nrpdo,poscomp" per row.
+QByteArray storeRows(const QList<QByteArray>& rows) {
+    QList<QByteArray> out;
+    for (const QByteArray& r : rows) {
+        const QList<QByteArray> v = r.split(',');
+        out << "index=" + v[0] + " subindex=" + v[1] + " nrpdo=" + v[2] + " poscomp=" + v[3];
+    }
+    return tableRows("sdopdo", out);
+}
+
 } // namespace
 
 void TestCheck::findings_data() {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("text"); // for pargen.xml: "ELEMENT=value" replaced
-    QTest::addColumn<QString>("line");    // empty: no finding
+    // For pargen.xml: "ELEMENT=value" replaced. Several files: their names joined by ",", their
+    // texts by "\n".
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("line"); // empty: no finding
     QTest::addColumn<int>("status");
     QTest::newRow("clean") << "" << QByteArray() << "" << 0;
     QTest::newRow("octet out of range")
@@ -92,6 +157,58 @@ void TestCheck::findings_data() {
         << QByteArray("<rpdodef><row cobid=\"$20000000\" id_dev_orig=\"1\" en_bypass=\"0\" "
                       "posind=\"0\" n_tpdo=\"1\"/></rpdodef>")
         << "error rpdodef.xml row 1: COB-ID $20000000 does not fit 29 bits." << 1;
+    // The store PDO editor's CAN A side holds the PDOs from CAN B to CAN A ("en_bypass" 0).
+    QTest::newRow("store pdo missing")
+        << "rpdodef.xml,sdopdo.xml" << pdoRows({"2"}) + "\n" + storeRows({"$2000,1,1,33"})
+        << "error sdopdo.xml row 1: nrpdo 1 names CAN A PDO 1, but rpdodef.xml has no PDO from "
+           "CAN B to CAN A; the store PDO editor leaves the row out."
+        << 1;
+    QTest::newRow("store pdo byte twice")
+        << "rpdodef.xml,sdopdo.xml"
+        << pdoRows({"0"}) + "\n" + storeRows({"$2000,1,1,33", "$2000,2,1,50"})
+        << "error sdopdo.xml row 2: PDO byte B2 of CAN A PDO 1 is written by row 1 too." << 1;
+    QTest::newRow("store pdo bytes apart")
+        << "rpdodef.xml,sdopdo.xml"
+        << pdoRows({"2", "0"}) + "\n" +
+               storeRows(
+                   {"$2000,1,1,33", "$2000,2,1,67", "$2000,3,1,5", "$2000,4,1,6", "$2000,1,129,33"})
+        << "" << 0;
+    QTest::newRow("store pdo one byte for both")
+        << "rpdodef.xml,sdopdo.xml" << pdoRows({"0"}) + "\n" + storeRows({"$2000,1,1,17"})
+        << "error sdopdo.xml row 1: The high and the low byte both go to PDO byte B1." << 1;
+    QTest::newRow("store pdo entry twice")
+        << "rpdodef.xml,sdopdo.xml"
+        << pdoRows({"0", "0"}) + "\n" + storeRows({"$2000,1,1,33", "8192,1,2,33"})
+        << "error sdopdo.xml row 2: Index 8192 subindex 1 is stored by row 1 too (CAN A)." << 1;
+    QTest::newRow("store pdo entry is an sdo")
+        << "sdo.xml,rpdodef.xml,sdopdo.xml"
+        << tableRows("sdo", {"conf=17 IndexA=8192 SubindexA=1 devIDB=1 IndexB=1 SubindexB=1 "
+                             "nbyteB=2"}) +
+               "\n" + pdoRows({"2"}) + "\n" + storeRows({"$2000,1,129,33"})
+        << "error sdopdo.xml row 1: Index $2000 subindex 1 is a virtual SDO of sdo.xml row 1 (CAN "
+           "B to CAN A)."
+        << 1;
+    QTest::newRow("emcy id out of range")
+        << "emcydef.xml" << emcyRows({"128,0"})
+        << "error emcydef.xml row 1: EMCY ID 128 is not between 1 and 127." << 1;
+    QTest::newRow("emcy id twice")
+        << "emcydef.xml" << emcyRows({"5,1", "0x5,0"})
+        << "error emcydef.xml row 2: EMCY ID 0x5 is used by row 1 too (from CAN A)." << 1;
+    QTest::newRow("emcy id once per side")
+        << "emcydef.xml" << emcyRows({"5,1", "5,33", "127,0"}) << "" << 0;
+    QTest::newRow("emcy word twice")
+        << "emcyword.xml" << wordRows({"$2000,1,5,1", "8192,1,5,1"})
+        << "error emcyword.xml row 2: The word of index 8192 subindex 1 and device 5 is defined "
+           "by row 1 too (CAN B)."
+        << 1;
+    QTest::newRow("emcy word keys apart")
+        << "emcyword.xml" << wordRows({"$2000,1,5,0", "$2000,1,5,1", "$2000,1,6,0", "$2000,2,5,0"})
+        << "" << 0;
+    QTest::newRow("emcy word dropped")
+        << "emcyword.xml" << wordRows({"$2000,1,5,2"})
+        << "warning emcyword.xml row 1: extdata 2 is neither 0 (CAN A) nor 1 (CAN B): the EMCY "
+           "word editor drops the row at its next save."
+        << 3;
 }
 
 void TestCheck::findings() {
@@ -113,9 +230,14 @@ void TestCheck::findings() {
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(xml.toUtf8());
     } else if (!file.isEmpty()) {
-        QFile f(project + "/" + file);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
+        const QStringList files = file.split(',');
+        const QList<QByteArray> texts = text.split('\n');
+        QCOMPARE(texts.size(), files.size());
+        for (int i = 0; i < files.size(); ++i) {
+            QFile f(project + "/" + files[i]);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(texts[i]);
+        }
     }
     QStringList lines;
     for (const Finding& f : CheckProject(project))
