@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -97,6 +98,11 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     status_->setWordWrap(true);
     // An empty status line would leave a blank band under the bar.
     status_->setVisible(false);
+    // The flasher aligns its report with blanks, so it reads only in a fixed-pitch font.
+    report_ = new QLabel(this);
+    report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    report_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    report_->setVisible(false);
 
     auto* heading = new QLabel(QStringLiteral("Firmware update"), this);
     QFont headingFont = heading->font();
@@ -131,6 +137,7 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     layout->addLayout(port);
     layout->addWidget(Avanzamento);
     layout->addWidget(status_);
+    layout->addWidget(report_);
     layout->addLayout(name);
     layout->addLayout(hidden);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -304,16 +311,22 @@ void TFModifyFileSx::flasherFinished(int exitStatus) {
                          : QStringLiteral("VidodIzuze.exe ended with status %1.").arg(exitStatus);
     if (exitStatus != 0)
         setProgressFailed(true);
-    setStatus(outcome + QLatin1Char('\n') + launcher_->real.lastLines(6).join(QLatin1Char('\n')));
+    setStatus(outcome);
+    const QStringList lines = launcher_->real.lastLines(6);
+    report_->setText(lines.join(QLatin1Char('\n')));
+    report_->setVisible(!lines.isEmpty());
 }
 
 void TFModifyFileSx::setStatus(const QString& text) {
     status_->setText(text);
     status_->setVisible(!text.isEmpty());
+    report_->clear();
+    report_->setVisible(false);
 }
 
 QString TFModifyFileSx::statusText() const {
-    return status_->text();
+    return report_->text().isEmpty() ? status_->text()
+                                     : status_->text() + QLatin1Char('\n') + report_->text();
 }
 
 void TFModifyFileSx::LbButton1Click() {

@@ -74,6 +74,8 @@ private:
 
     // Says what the last press did; the flasher itself shows no window here.
     QLabel* status_;
+    // The flasher's last report lines, once it has ended.
+    QLabel* report_;
     const Workspace& ws_;
     Prompter& prompter_;
     std::unique_ptr<LauncherSwitch> launcher_;
