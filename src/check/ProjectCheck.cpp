@@ -467,9 +467,14 @@ void checkEmcyWords(const QString& project, QList<Finding>& out) {
 
 } // namespace
 
-QList<Finding> CheckProject(const QString& projectFolder) {
+QList<Finding> CheckParameters(const QString& projectFolder) {
     QList<Finding> findings;
     checkPargen(projectFolder, findings);
+    return findings;
+}
+
+QList<Finding> CheckTables(const QString& projectFolder) {
+    QList<Finding> findings;
     checkTranslateTable(projectFolder, findings);
     const auto sdo = readSides(projectFolder, TableFile::Sdo, SdoTableSchema(), findings);
     checkSdo(sdo, findings);
@@ -479,6 +484,10 @@ QList<Finding> CheckProject(const QString& projectFolder) {
     checkEmcy(projectFolder, findings);
     checkEmcyWords(projectFolder, findings);
     return findings;
+}
+
+QList<Finding> CheckProject(const QString& projectFolder) {
+    return CheckParameters(projectFolder) + CheckTables(projectFolder);
 }
 
 QString FindingLine(const Finding& f) {

@@ -17,6 +17,9 @@ struct Finding {
 };
 
 QList<Finding> CheckProject(const QString& projectFolder);
+// The two halves of it: pargen.xml alone, and the translate table with the CANopen tables.
+QList<Finding> CheckParameters(const QString& projectFolder);
+QList<Finding> CheckTables(const QString& projectFolder);
 
 // "error pargen.xml row 3: ..." one line per finding.
 QString FindingLine(const Finding& finding);

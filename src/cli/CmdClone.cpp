@@ -73,12 +73,15 @@ int RunCloneCommand(const QStringList& args) {
     if (terminal)
         std::fprintf(stderr, "\n");
     int failed = 0;
-    for (const SiteOutcome& o : outcomes)
+    for (const SiteOutcome& o : outcomes) {
         if (!o.made) {
             ++failed;
             CliErr(PrintableText(
                 QStringLiteral("line %1 (%2): %3").arg(o.line).arg(o.name, o.detail)));
         }
+        for (const QString& w : o.warnings)
+            CliErr(PrintableText(QStringLiteral("line %1 (%2): %3").arg(o.line).arg(o.name, w)));
+    }
     CliOut(QStringLiteral("%1  %2  %3")
                .arg(QStringLiteral("line"), -5)
                .arg(QStringLiteral("site"), -24)

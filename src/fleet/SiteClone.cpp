@@ -118,9 +118,11 @@ Result<> copyTemplate(const QString& from, const QString& to) {
     while (it.hasNext()) {
         const QString source = it.next();
         const QString relative = QDir(from).relativeFilePath(source);
-        // The template's own image and firmware are made again for the site.
+        // The template's own image and firmware are made again for the site, and its
+        // pargen.xml is written from the row's values: copying it first would write it twice.
         if (relative.startsWith(QStringLiteral("bin/")) ||
-            relative.startsWith(QStringLiteral("New_")))
+            relative.startsWith(QStringLiteral("New_")) ||
+            QFileInfo(source) == QFileInfo(ProjectLayout::PargenPath(from)))
             continue;
         const Result<QByteArray> bytes = ReadRegularFile(source);
         if (!bytes)
@@ -168,8 +170,8 @@ Result<SitesTable> ReadSitesTable(const QString& path) {
 }
 
 SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
-                      const SitesTable::Row& row) {
-    SiteOutcome outcome{row.line, row.cells.value(0), false, {}};
+                      const SitesTable::Row& row, const QList<Finding>& tableFindings) {
+    SiteOutcome outcome{row.line, row.cells.value(0), false, {}, {}};
     if (const QString problem = nameProblem(outcome.name); !problem.isEmpty()) {
         outcome.detail = problem;
         return outcome;
@@ -208,6 +210,11 @@ SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
         return fail(copied.error());
     if (Result<> saved = SaveParameters(values, ProjectLayout::PargenPath(project)); !saved)
         return fail(saved.error());
+    QStringList errors;
+    for (const Finding& f : CheckParameters(project) + tableFindings)
+        (f.level == FindingLevel::Error ? errors : outcome.warnings).append(FindingLine(f));
+    if (!errors.isEmpty())
+        return fail(errors.join(QStringLiteral("; ")));
     ConfigImage image;
     if (Result<> composed = ComposeAndSaveImage(image, ProjectLayout::PargenPath(project), project);
         !composed)
@@ -236,15 +243,19 @@ QList<SiteOutcome> CloneSites(const CloneOptions& options, const SitesTable& tab
                               const std::function<void(int done, int total)>& progress) {
     QList<SiteOutcome> outcomes;
     QSet<QString> names;
+    // Every site gets the template's tables unchanged: their findings are the same for all.
+    const QList<Finding> tableFindings = CheckTables(options.templateFolder);
     for (const SitesTable::Row& row : table.rows) {
         const QString name = row.cells.value(0);
         if (names.contains(name)) {
-            outcomes.append(
-                {row.line, name, false,
-                 QStringLiteral("the name \"%1\" is used by an earlier row").arg(name)});
+            outcomes.append({row.line,
+                             name,
+                             false,
+                             QStringLiteral("the name \"%1\" is used by an earlier row").arg(name),
+                             {}});
         } else {
             names.insert(name);
-            outcomes.append(CloneSite(options, table.columns, row));
+            outcomes.append(CloneSite(options, table.columns, row, tableFindings));
         }
         if (progress)
             progress(int(outcomes.size()), int(table.rows.size()));

@@ -3,6 +3,7 @@
 // new firmware. The flasher is never started here.
 #pragma once
 
+#include "check/ProjectCheck.h"
 #include "common/Result.h"
 
 #include <QList>
@@ -36,14 +37,17 @@ struct SiteOutcome {
     int line = 0;
     QString name;
     bool made = false;
-    QString detail; // the new firmware when patched, otherwise why the row failed
+    QString detail;       // the new firmware when patched, otherwise why the row failed
+    QStringList warnings; // the project check's warnings of a made site, one line each
 };
 
 // One site: copies the template's files into targetFolder/name, replaces the row's values,
-// checks them as General Parameter's OK does, composes bin/bank1.bin and bin/bankg.c and,
-// with `patch`, writes New_<base> into it. A row that fails leaves no project behind.
+// checks them as General Parameter's OK does, runs the project check (the tables' findings,
+// the same for every site, come as `tableFindings`: an error there fails the row too),
+// composes bin/bank1.bin and bin/bankg.c and, with `patch`, writes New_<base> into it. A row
+// that fails leaves no project behind.
 SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
-                      const SitesTable::Row& row);
+                      const SitesTable::Row& row, const QList<Finding>& tableFindings = {});
 
 // Every row in order; a failed row does not stop the others. Names used twice are refused
 // after their first row. `progress` is told after each row.

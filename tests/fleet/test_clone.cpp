@@ -33,25 +33,49 @@ QString writeText(const QString& path, const QByteArray& text) {
 void TestClone::rows_data() {
     QTest::addColumn<QByteArray>("row");  // under "name,TCP_IP4,TCP_PORT,SNMP_PUBLIC,BAUD"
     QTest::addColumn<QString>("failure"); // empty: made
-    QTest::newRow("good") << QByteArray("s1,11,502,pub,7") << "";
-    QTest::newRow("quoted cells, hex port") << QByteArray("\"s 2\",12,$1F6,\"a,b\",3") << "";
+    QTest::addColumn<QByteArray>("var");  // the template's var.xml; empty: as made
+    QTest::addColumn<QString>("warning"); // a made site's expected warning
+    QTest::newRow("good") << QByteArray("s1,11,502,pub,7") << "" << QByteArray() << QString();
+    const QByteArray row = "<row DATA_TYPE=\"3\" TCP_ADDRESS=\"%1\" RTU_ADD_DEV=\"1\" "
+                           "RTU_ADDRESS=\"0\" N_POINT=\"%2\" MNEMONIC=\"m\"/>";
+    QTest::newRow("the template's table has an error")
+        << QByteArray("s9,1,502,p,7")
+        << "error var.xml row 2: TCP addresses 5 to 14 overlap row 1 of the same data type."
+        << "<TCP_TO_RTU>" + QByteArray(row).replace("%1", "0").replace("%2", "10") +
+               QByteArray(row).replace("%1", "5").replace("%2", "10") + "</TCP_TO_RTU>"
+        << "";
+    QTest::newRow("the template's warning is passed on")
+        << QByteArray("s10,1,502,p,7") << ""
+        << "<TCP_TO_RTU>" + QByteArray(row).replace("%1", "0").replace("%2", "0") + "</TCP_TO_RTU>"
+        << "warning var.xml row 1: The row has 0 points: it translates nothing.";
+    QTest::newRow("quoted cells, hex port")
+        << QByteArray("\"s 2\",12,$1F6,\"a,b\",3") << "" << QByteArray() << QString();
     QTest::newRow("octet out of range")
-        << QByteArray("s3,300,502,p,7") << "Error!! IP must be between 0 and 255. ";
-    QTest::newRow("port not integer") << QByteArray("s4,1,x,p,7") << "Port Error!!";
+        << QByteArray("s3,300,502,p,7") << "Error!! IP must be between 0 and 255. " << QByteArray()
+        << QString();
+    QTest::newRow("port not integer")
+        << QByteArray("s4,1,x,p,7") << "Port Error!!" << QByteArray() << QString();
     QTest::newRow("baud code unknown")
-        << QByteArray("s5,1,502,p,9") << "BAUD 9 is not a baud rate code";
+        << QByteArray("s5,1,502,p,9") << "BAUD 9 is not a baud rate code" << QByteArray()
+        << QString();
     QTest::newRow("community too long")
-        << QByteArray("s6,1,502,abcdefghijklmn,7") << "SNMP_PUBLIC holds at most 13 characters";
-    QTest::newRow("climbs out") << QByteArray("../s7,1,502,p,7") << "would leave the target folder";
-    QTest::newRow("a cell missing")
-        << QByteArray("s8,1,502") << "3 cells where the headings name 5";
+        << QByteArray("s6,1,502,abcdefghijklmn,7") << "SNMP_PUBLIC holds at most 13 characters"
+        << QByteArray() << QString();
+    QTest::newRow("climbs out") << QByteArray("../s7,1,502,p,7") << "would leave the target folder"
+                                << QByteArray() << QString();
+    QTest::newRow("a cell missing") << QByteArray("s8,1,502") << "3 cells where the headings name 5"
+                                    << QByteArray() << QString();
 }
 
 void TestClone::rows() {
     QFETCH(QByteArray, row);
     QFETCH(QString, failure);
+    QFETCH(QByteArray, var);
+    QFETCH(QString, warning);
     QTemporaryDir dir;
     QVERIFY(runCli({"new-project", dir.filePath("T")}).status == 0);
+    if (!var.isEmpty())
+        writeText(ProjectLayout::VarPath(dir.filePath("T")), var);
     QDir().mkpath(dir.filePath("sites"));
     const QString csv = writeText(dir.filePath("sites.csv"),
                                   "name,TCP_IP4,TCP_PORT,SNMP_PUBLIC,BAUD\r\n" + row + "\r\n");
@@ -71,6 +95,7 @@ void TestClone::rows() {
         return;
     }
     QVERIFY2(o.made, qPrintable(o.detail));
+    QCOMPARE(o.warnings.join('|'), warning);
     const QString project = dir.filePath("sites/" + o.name);
     const LoadedParameters p = LoadParameters(ProjectLayout::PargenPath(project));
     QCOMPARE(p.values.ip[3], table->rows[0].cells[1]);
