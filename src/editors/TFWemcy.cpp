@@ -46,8 +46,8 @@ TFWemcy::TFWemcy(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(EmcyWordTable::Caption(), "bitbtn1", ws, prompter, parent) {
     bitbtn1 = okButton;
     FormCreate();
-    pages->addTab(makePage(0), QStringLiteral("CanA"));
-    pages->addTab(makePage(1), QStringLiteral("CanB"));
+    makePage(0, addPage(QStringLiteral("CanA")));
+    makePage(1, addPage(QStringLiteral("CanB")));
     resize(760, 520);
 }
 
@@ -60,11 +60,10 @@ void TFWemcy::FormCreate() {
     }
 }
 
-QWidget* TFWemcy::makePage(int side) {
+void TFWemcy::makePage(int side, QWidget* w) {
     const bool a = side == 0;
     const QString letter = a ? QStringLiteral("A") : QStringLiteral("B");
     const QString other = a ? QStringLiteral("B") : QStringLiteral("A");
-    auto* w = new QWidget;
     Page& p = page[std::size_t(side)];
     const auto named = [&](auto* control, const QString& name) {
         control->setObjectName(name);
@@ -126,7 +125,6 @@ QWidget* TFWemcy::makePage(int side) {
     connect(p.New, &QPushButton::clicked, this, [this, side] { newBClick(side); });
     connect(p.Modify, &QPushButton::clicked, this, [this, side] { modifyBClick(side); });
     connect(p.Delete, &QPushButton::clicked, this, [this, side] { deleteBClick(side); });
-    return w;
 }
 
 int TFWemcy::SelectedNodeIndex(int side) const {

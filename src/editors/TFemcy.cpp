@@ -47,18 +47,17 @@ const FieldLabel kRadios[EmcyTable::kRadios] = {
 TFemcy::TFemcy(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(EmcyTable::Caption(), "LbButton1", ws, prompter, parent) {
     LbButton1 = okButton;
-    pages->addTab(makePage(0), QStringLiteral("From CAN A"));
-    pages->addTab(makePage(1), QStringLiteral("From CAN B"));
+    makePage(0, addPage(QStringLiteral("From CAN A")));
+    makePage(1, addPage(QStringLiteral("From CAN B")));
     resize(1000, 500);
 }
 
-QWidget* TFemcy::makePage(int side) {
+void TFemcy::makePage(int side, QWidget* w) {
     const bool a = side == 0;
     const QString here = a ? QStringLiteral("CANA") : QStringLiteral("CANB");
     const QString there = a ? QStringLiteral("CANB") : QStringLiteral("CANA");
     const QString upper = a ? QStringLiteral("A") : QStringLiteral("B");
     const QString lower = a ? QStringLiteral("a") : QStringLiteral("b");
-    auto* w = new QWidget;
     Page& p = page[std::size_t(side)];
 
     p.LBCan = new QListWidget(w);
@@ -142,7 +141,6 @@ QWidget* TFemcy::makePage(int side) {
     connect(p.New, &QPushButton::clicked, this, [this, side] { NewAClick(side); });
     connect(p.Modify, &QPushButton::clicked, this, [this, side] { ModifyAClick(side); });
     connect(p.Delete, &QPushButton::clicked, this, [this, side] { DeleteAClick(side); });
-    return w;
 }
 
 void TFemcy::readPage(int side) {
