@@ -1,13 +1,13 @@
-#include "info/ProductPicture.h"
+#include "info/ProductDrawing.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap ProductPicture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage DrawProductPicture(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 256.0, size / 256.0);
 
@@ -68,5 +68,6 @@ QPixmap ProductPicture(int size) {
         p.setPen(QPen(QColor(90, 96, 104), 2.5));
         p.drawLine(c + QPointF(-6, 0), c + QPointF(6, 0));
     }
-    return pixmap;
+    p.end();
+    return image;
 }

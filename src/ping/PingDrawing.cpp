@@ -1,14 +1,14 @@
-#include "ping/PingPictures.h"
+#include "ping/PingDrawing.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
 namespace {
 
-QPixmap blank() {
-    QPixmap pixmap(kPingPictureSize, kPingPictureSize);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
+QImage blank() {
+    QImage image(kPingPictureSize, kPingPictureSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
 }
 
 // The gateway seen from the front: a box with its network port and three status lights.
@@ -37,9 +37,9 @@ void drawBadge(QPainter& p, const QColor& fill) {
 
 } // namespace
 
-QPixmap DeviceFoundPicture() {
-    QPixmap pixmap = blank();
-    QPainter p(&pixmap);
+QImage DrawDeviceFoundPicture() {
+    QImage image = blank();
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     drawGateway(p, true);
     drawBadge(p, QColor(40, 160, 70));
@@ -50,12 +50,13 @@ QPixmap DeviceFoundPicture() {
     p.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(tick);
-    return pixmap;
+    p.end();
+    return image;
 }
 
-QPixmap DeviceNotFoundPicture() {
-    QPixmap pixmap = blank();
-    QPainter p(&pixmap);
+QImage DrawDeviceNotFoundPicture() {
+    QImage image = blank();
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     drawGateway(p, false);
     drawBadge(p, QColor(110, 116, 124));
@@ -65,12 +66,13 @@ QPixmap DeviceNotFoundPicture() {
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(QRectF(44, 42, 48, 48), Qt::AlignCenter, QStringLiteral("?"));
-    return pixmap;
+    p.end();
+    return image;
 }
 
-QPixmap PingErrorPicture() {
-    QPixmap pixmap = blank();
-    QPainter p(&pixmap);
+QImage DrawPingErrorPicture() {
+    QImage image = blank();
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath sign;
     sign.moveTo(48, 8);
@@ -84,5 +86,6 @@ QPixmap PingErrorPicture() {
     p.setBrush(Qt::white);
     p.drawRoundedRect(QRectF(43, 32, 10, 30), 4, 4);
     p.drawEllipse(QPointF(48, 72), 5.5, 5.5);
-    return pixmap;
+    p.end();
+    return image;
 }
