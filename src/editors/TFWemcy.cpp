@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -70,7 +72,6 @@ void TFWemcy::makePage(int side, QWidget* w) {
         return control;
     };
     p.TWCan = named(new QTreeView(w), QStringLiteral("TWCan") + letter);
-    p.TWCan->setModel(&table.tree(side));
     p.TWCan->setHeaderHidden(true);
     p.TWCan->setUniformRowHeights(true);
     p.TWCan->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -117,19 +118,37 @@ void TFWemcy::makePage(int side, QWidget* w) {
     layout->addWidget(p.TWCan, 2);
     layout->addLayout(right, 3);
 
-    connect(p.TWCan->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, side](const QItemSelection& selected) {
-                if (!selected.isEmpty() && !deleting_)
-                    TWCanAChange(side);
-            });
     connect(p.New, &QPushButton::clicked, this, [this, side] { newBClick(side); });
     connect(p.Modify, &QPushButton::clicked, this, [this, side] { modifyBClick(side); });
     connect(p.Delete, &QPushButton::clicked, this, [this, side] { deleteBClick(side); });
 }
 
+void TFWemcy::bindModels() {
+    // Bound at the first showing: every dialog is built at start-up whether it is opened or
+    // not, and a view takes longer to bind than to build.
+    for (int side = 0; side < 2; ++side) {
+        QTreeView* tree = page[std::size_t(side)].TWCan;
+        if (tree->model() == &table.tree(side))
+            continue;
+        tree->setModel(&table.tree(side));
+        connect(tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, side](const QItemSelection& selected) {
+                    if (!selected.isEmpty() && !deleting_)
+                        TWCanAChange(side);
+                });
+    }
+}
+
+void TFWemcy::showEvent(QShowEvent* event) {
+    bindModels();
+    TFTableDialog::showEvent(event);
+}
+
 int TFWemcy::SelectedNodeIndex(int side) const {
-    const QModelIndexList selected =
-        page[std::size_t(side)].TWCan->selectionModel()->selectedIndexes();
+    const QItemSelectionModel* selection = page[std::size_t(side)].TWCan->selectionModel();
+    if (!selection)
+        return -1;
+    const QModelIndexList selected = selection->selectedIndexes();
     return selected.isEmpty() ? -1 : WordTreeModel::NodePosition(selected.first());
 }
 
@@ -163,6 +182,7 @@ void TFWemcy::showPage(int side) {
 }
 
 void TFWemcy::tableLoaded() {
+    bindModels();
     showPage(0);
     showPage(1);
 }

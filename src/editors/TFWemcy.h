@@ -52,8 +52,10 @@ public:
 protected:
     TableEditor& editor() override { return table; }
     void tableLoaded() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void bindModels();
     void makePage(int side, QWidget* w);
     void readPage(int side);
     void showPage(int side);

@@ -65,12 +65,14 @@ void TFemcy::makePage(int side, QWidget* w) {
 
     // The ID alone, then each field's mask beside its enable mask.
     auto* fields = new QGridLayout;
+    int editWidth = 0; // measured once: the edits share one font
     for (int f = 0; f < kEmcyTextFields; ++f) {
         auto* edit = new QLineEdit(w);
         edit->setObjectName(QStringLiteral("E") + EmcyAttributes()[f] + upper);
         // Room for a hexadecimal value of 32 bits.
-        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000")) +
-                              12);
+        if (editWidth == 0)
+            editWidth = edit->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000")) + 12;
+        edit->setMinimumWidth(editWidth);
         p.edits[std::size_t(f)] = edit;
         auto* label = new QLabel(QStringLiteral("%1   %2").arg(QLatin1String(kLabels[f].name),
                                                                QLatin1String(kLabels[f].range)),
