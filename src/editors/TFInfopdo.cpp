@@ -23,16 +23,15 @@ const QStringList kChoices = {QStringLiteral("none"), QStringLiteral("B1"), QStr
 TFInfopdo::TFInfopdo(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(StorePdoTable::Caption(), "LbButton1", ws, prompter, parent) {
     LbButton1 = okButton;
-    pages->addTab(makePage(0), QStringLiteral("CanA"));
-    pages->addTab(makePage(1), QStringLiteral("CanB"));
+    makePage(0, addPage(QStringLiteral("CanA")));
+    makePage(1, addPage(QStringLiteral("CanB")));
     resize(820, 470);
 }
 
-QWidget* TFInfopdo::makePage(int side) {
+void TFInfopdo::makePage(int side, QWidget* w) {
     const bool a = side == 0;
     const QString here = a ? QStringLiteral("CANA") : QStringLiteral("CANB");
     const QString there = a ? QStringLiteral("CANB") : QStringLiteral("CANA");
-    auto* w = new QWidget;
     Page& p = page[std::size_t(side)];
     p.LPdoCan = new QListWidget(w);
     p.LSdoCan = new QListWidget(w);
@@ -115,7 +114,6 @@ QWidget* TFInfopdo::makePage(int side) {
     connect(p.Modify, &QPushButton::clicked, this, [this, side] { ModifyAClick(side); });
     connect(p.Copy, &QPushButton::clicked, this, [this, side] { CopyAClick(side); });
     connect(p.Paste, &QPushButton::clicked, this, [this, side] { PasteAClick(side); });
-    return w;
 }
 
 void TFInfopdo::readPage(int side) {

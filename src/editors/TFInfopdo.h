@@ -48,7 +48,7 @@ protected:
     void tableLoaded() override;
 
 private:
-    QWidget* makePage(int side);
+    void makePage(int side, QWidget* w);
     // The edits and groups into the table's page, and the table's page into the controls.
     void readPage(int side);
     void showPage(int side);

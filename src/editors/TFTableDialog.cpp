@@ -85,6 +85,14 @@ void TFTableDialog::Button1Click() {
     editor().Export(ws_.ProjectFolder, prompter_);
 }
 
+QWidget* TFTableDialog::addPage(const QString& caption) {
+    // Added while still empty: the first page is shown as it is added, and a filled one would
+    // polish and lay out all its controls now instead of at the dialog's first showing.
+    auto* page = new QWidget;
+    pages->addTab(page, caption);
+    return page;
+}
+
 void TFTableDialog::OnChosen(QListWidget* list, const bool& rendering,
                              const std::function<void()>& handler) {
     QObject::connect(list, &QListWidget::itemClicked, list, [&rendering, handler] {

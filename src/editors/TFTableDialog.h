@@ -41,6 +41,9 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
+    // A new, empty page under `caption`, to be filled by the caller.
+    QWidget* addPage(const QString& caption);
+
     // Runs `handler` for a row the user chose in `list`: a click (also on the row already
     // chosen) or a move with the keys, never while `rendering` is set.
     static void OnChosen(QListWidget* list, const bool& rendering,

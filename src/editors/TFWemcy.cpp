@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -46,8 +48,8 @@ TFWemcy::TFWemcy(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(EmcyWordTable::Caption(), "bitbtn1", ws, prompter, parent) {
     bitbtn1 = okButton;
     FormCreate();
-    pages->addTab(makePage(0), QStringLiteral("CanA"));
-    pages->addTab(makePage(1), QStringLiteral("CanB"));
+    makePage(0, addPage(QStringLiteral("CanA")));
+    makePage(1, addPage(QStringLiteral("CanB")));
     resize(760, 520);
 }
 
@@ -60,18 +62,16 @@ void TFWemcy::FormCreate() {
     }
 }
 
-QWidget* TFWemcy::makePage(int side) {
+void TFWemcy::makePage(int side, QWidget* w) {
     const bool a = side == 0;
     const QString letter = a ? QStringLiteral("A") : QStringLiteral("B");
     const QString other = a ? QStringLiteral("B") : QStringLiteral("A");
-    auto* w = new QWidget;
     Page& p = page[std::size_t(side)];
     const auto named = [&](auto* control, const QString& name) {
         control->setObjectName(name);
         return control;
     };
     p.TWCan = named(new QTreeView(w), QStringLiteral("TWCan") + letter);
-    p.TWCan->setModel(&table.tree(side));
     p.TWCan->setHeaderHidden(true);
     p.TWCan->setUniformRowHeights(true);
     p.TWCan->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -118,20 +118,37 @@ QWidget* TFWemcy::makePage(int side) {
     layout->addWidget(p.TWCan, 2);
     layout->addLayout(right, 3);
 
-    connect(p.TWCan->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, side](const QItemSelection& selected) {
-                if (!selected.isEmpty() && !deleting_)
-                    TWCanAChange(side);
-            });
     connect(p.New, &QPushButton::clicked, this, [this, side] { newBClick(side); });
     connect(p.Modify, &QPushButton::clicked, this, [this, side] { modifyBClick(side); });
     connect(p.Delete, &QPushButton::clicked, this, [this, side] { deleteBClick(side); });
-    return w;
+}
+
+void TFWemcy::bindModels() {
+    // Bound at the first showing: every dialog is built at start-up whether it is opened or
+    // not, and a view takes longer to bind than to build.
+    for (int side = 0; side < 2; ++side) {
+        QTreeView* tree = page[std::size_t(side)].TWCan;
+        if (tree->model() == &table.tree(side))
+            continue;
+        tree->setModel(&table.tree(side));
+        connect(tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this, side](const QItemSelection& selected) {
+                    if (!selected.isEmpty() && !deleting_)
+                        TWCanAChange(side);
+                });
+    }
+}
+
+void TFWemcy::showEvent(QShowEvent* event) {
+    bindModels();
+    TFTableDialog::showEvent(event);
 }
 
 int TFWemcy::SelectedNodeIndex(int side) const {
-    const QModelIndexList selected =
-        page[std::size_t(side)].TWCan->selectionModel()->selectedIndexes();
+    const QItemSelectionModel* selection = page[std::size_t(side)].TWCan->selectionModel();
+    if (!selection)
+        return -1;
+    const QModelIndexList selected = selection->selectedIndexes();
     return selected.isEmpty() ? -1 : WordTreeModel::NodePosition(selected.first());
 }
 
@@ -165,6 +182,7 @@ void TFWemcy::showPage(int side) {
 }
 
 void TFWemcy::tableLoaded() {
+    bindModels();
     showPage(0);
     showPage(1);
 }

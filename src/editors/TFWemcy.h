@@ -52,9 +52,11 @@ public:
 protected:
     TableEditor& editor() override { return table; }
     void tableLoaded() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* makePage(int side);
+    void bindModels();
+    void makePage(int side, QWidget* w);
     void readPage(int side);
     void showPage(int side);
 

@@ -47,18 +47,17 @@ const FieldLabel kRadios[EmcyTable::kRadios] = {
 TFemcy::TFemcy(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(EmcyTable::Caption(), "LbButton1", ws, prompter, parent) {
     LbButton1 = okButton;
-    pages->addTab(makePage(0), QStringLiteral("From CAN A"));
-    pages->addTab(makePage(1), QStringLiteral("From CAN B"));
+    makePage(0, addPage(QStringLiteral("From CAN A")));
+    makePage(1, addPage(QStringLiteral("From CAN B")));
     resize(1000, 500);
 }
 
-QWidget* TFemcy::makePage(int side) {
+void TFemcy::makePage(int side, QWidget* w) {
     const bool a = side == 0;
     const QString here = a ? QStringLiteral("CANA") : QStringLiteral("CANB");
     const QString there = a ? QStringLiteral("CANB") : QStringLiteral("CANA");
     const QString upper = a ? QStringLiteral("A") : QStringLiteral("B");
     const QString lower = a ? QStringLiteral("a") : QStringLiteral("b");
-    auto* w = new QWidget;
     Page& p = page[std::size_t(side)];
 
     p.LBCan = new QListWidget(w);
@@ -66,12 +65,14 @@ QWidget* TFemcy::makePage(int side) {
 
     // The ID alone, then each field's mask beside its enable mask.
     auto* fields = new QGridLayout;
+    int editWidth = 0; // measured once: the edits share one font
     for (int f = 0; f < kEmcyTextFields; ++f) {
         auto* edit = new QLineEdit(w);
         edit->setObjectName(QStringLiteral("E") + EmcyAttributes()[f] + upper);
         // Room for a hexadecimal value of 32 bits.
-        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000")) +
-                              12);
+        if (editWidth == 0)
+            editWidth = edit->fontMetrics().horizontalAdvance(QStringLiteral("0x00000000")) + 12;
+        edit->setMinimumWidth(editWidth);
         p.edits[std::size_t(f)] = edit;
         auto* label = new QLabel(QStringLiteral("%1   %2").arg(QLatin1String(kLabels[f].name),
                                                                QLatin1String(kLabels[f].range)),
@@ -142,7 +143,6 @@ QWidget* TFemcy::makePage(int side) {
     connect(p.New, &QPushButton::clicked, this, [this, side] { NewAClick(side); });
     connect(p.Modify, &QPushButton::clicked, this, [this, side] { ModifyAClick(side); });
     connect(p.Delete, &QPushButton::clicked, this, [this, side] { DeleteAClick(side); });
-    return w;
 }
 
 void TFemcy::readPage(int side) {

@@ -44,7 +44,7 @@ protected:
     void tableLoaded() override;
 
 private:
-    QWidget* makePage(int side);
+    void makePage(int side, QWidget* w);
     void readPage(int side);
     void showPage(int side);
 

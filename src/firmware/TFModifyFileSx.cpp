@@ -63,7 +63,6 @@ TFModifyFileSx::TFModifyFileSx(const Workspace& ws, Prompter& prompter, QWidget*
     setModal(true);
 
     cbport = new QComboBox(this);
-    cbport->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (int i = 0; i < 8; ++i)
         cbport->addItem(PortCaption(i, {}));
     LbButton2 = new QPushButton(QStringLiteral("Execute update firmware"), this);
@@ -196,6 +195,9 @@ bool TFModifyFileSx::isMarked(const QCheckBox* box) const {
 }
 
 void TFModifyFileSx::showEvent(QShowEvent* event) {
+    // Until the first showing the list is sized to its contents anyway; following them as
+    // the captions change builds the popup, which start-up need not pay for.
+    cbport->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     QDialog::showEvent(event);
     if (!event->spontaneous()) // a restore from minimised keeps the chosen port
         FormShow();

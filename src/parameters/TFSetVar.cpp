@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,7 +47,6 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
 
     model = new TranslateTableModel(this);
     sga = new QTableView(this);
-    sga->setModel(model);
     sga->setItemDelegateForColumn(ColDataType, new TDataTypeDelegate(sga));
     sga->verticalHeader()->setVisible(false);
     // Fixed row heights keep the 2000 lines cheap to lay out and scroll.
@@ -57,9 +57,6 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
                          QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     sga->setSelectionMode(QAbstractItemView::ContiguousSelection);
     sga->installEventFilter(this);
-    const int widths[] = {50, 140, 95, 140, 95, 75};
-    for (int c = 0; c < 6; ++c)
-        sga->setColumnWidth(c, widths[c]);
 
     bitbtn1 = new QPushButton(QStringLiteral("OK"), this);
     bitbtn2 = new QPushButton(QStringLiteral("Cancel"), this);
@@ -77,12 +74,25 @@ TFSetVar::TFSetVar(const Workspace& ws, Prompter& prompter, QWidget* parent)
 }
 
 void TFSetVar::showEvent(QShowEvent* event) {
+    bindModel();
     if (!event->spontaneous()) // a restore from minimised is no new opening
         FormShow();
     QDialog::showEvent(event);
 }
 
+void TFSetVar::bindModel() {
+    // Bound at the first showing: a view over 2000 rows costs more to set up than the rest of
+    // the dialog, and every dialog is built at start-up whether it is opened or not.
+    if (sga->model() == model)
+        return;
+    sga->setModel(model);
+    const int widths[] = {50, 140, 95, 140, 95, 75};
+    for (int c = 0; c < 6; ++c)
+        sga->setColumnWidth(c, widths[c]);
+}
+
 void TFSetVar::FormShow() {
+    bindModel();
     LoadTranslateTable();
     sga->scrollToTop();
     sga->setCurrentIndex(model->index(0, ColDataType));
@@ -123,8 +133,9 @@ void TFSetVar::reject() {
 bool TFSetVar::eventFilter(QObject* watched, QEvent* event) {
     if (watched == sga && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        for (const QModelIndex& index : sga->selectionModel()->selectedIndexes())
-            model->setData(index, QString(), Qt::EditRole);
+        if (const QItemSelectionModel* selection = sga->selectionModel())
+            for (const QModelIndex& index : selection->selectedIndexes())
+                model->setData(index, QString(), Qt::EditRole);
         return true;
     }
     return QDialog::eventFilter(watched, event);

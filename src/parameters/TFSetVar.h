@@ -49,6 +49,8 @@ protected:
     void reject() override;
 
 private:
+    void bindModel();
+
     const Workspace& ws_;
     Prompter& prompter_;
     bool unreadFile_ = false;

@@ -1,10 +1,10 @@
-// The three result pictures of the ping dialog, drawn for this product: the gateway with a
-// green tick (found), with a grey question mark (not found), and a red warning sign (error).
+// The three result pictures of the ping dialog (see ping/PingDrawing.h), as rendered at build
+// time.
 #pragma once
 
-#include <QPixmap>
+#include "ping/PingDrawing.h"
 
-inline constexpr int kPingPictureSize = 96;
+#include <QPixmap>
 
 QPixmap DeviceFoundPicture();
 QPixmap DeviceNotFoundPicture();

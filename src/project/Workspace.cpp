@@ -30,16 +30,18 @@ QString toPlatformSeparators(QString path) {
 // The settings file is read and written line by line, the value verbatim as the Windows
 // profile functions keep it: no escapes, "," and ";" are plain characters, and only a pair of
 // double quotes around the whole value is taken off (so blanks at its ends can be kept).
-QStringList settingsLines(const QString& iniPath) {
-    Result<QByteArray> bytes = ReadRegularFile(iniPath);
-    if (!bytes)
-        return {};
+QStringList settingsLines(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(*bytes);
+    QString text = utf8(bytes);
     if (utf8.hasError())
-        text = FromAnsi(*bytes); // written on Windows in its code page
+        text = FromAnsi(bytes); // written on Windows in its code page
     text.remove(QLatin1Char('\r'));
     return text.split(QLatin1Char('\n'));
+}
+
+QStringList settingsLines(const QString& iniPath) {
+    const Result<QByteArray> bytes = ReadRegularFile(iniPath);
+    return bytes ? settingsLines(*bytes) : QStringList();
 }
 
 bool isSectionLine(const QString& line, QString* name = nullptr) {
@@ -206,7 +208,8 @@ Result<> SaveLastProject(const Workspace& ws) {
         return Fail(CannotCreateMessage(path, QStringLiteral("A project name with a line break "
                                                              "cannot be stored.")));
     // Everything else in the file stays as it was.
-    QStringList lines = settingsLines(path);
+    const Result<QByteArray> stored = ReadRegularFile(path);
+    QStringList lines = stored ? settingsLines(*stored) : QStringList();
     while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
         lines.removeLast();
     const QString entry = kKey + QLatin1Char('=') + storedForm(ws.ProjectName);
@@ -231,8 +234,12 @@ Result<> SaveLastProject(const Workspace& ws) {
         lines.insert(sectionEnd, entry);
     else
         lines << QLatin1Char('[') + kSection + QLatin1Char(']') << entry;
-    return WriteFileAtomically(
-        path, (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    const QByteArray content =
+        (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+    // A file that already says this is left alone: rewriting it would only wait for the disk.
+    if (stored && *stored == content)
+        return Ok();
+    return WriteFileAtomically(path, content);
 }
 
 QString SettingsPath(const Workspace& ws) {

@@ -176,7 +176,10 @@ QPalette SecondaryTextPalette(QPalette palette) {
 
 QPushButton* TFQuenzoreFirmWare::makeButton(const QString& caption, bool visible) {
     auto* b = new QPushButton(caption, this);
-    b->setVisible(visible);
+    // Shown with the window unless hidden; an explicit show before the layout exists would
+    // size the button on its own for nothing.
+    if (!visible)
+        b->hide();
     return b;
 }
 

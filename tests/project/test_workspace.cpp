@@ -1,7 +1,9 @@
 #include "project/Workspace.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +22,8 @@ private Q_SLOTS:
     void everyNameRoundTrips_data();
     void everyNameRoundTrips();
     void saveFailureIsReported();
+    void saveLeavesSameFileAlone_data();
+    void saveLeavesSameFileAlone();
 
 private:
     static QString sep() { return QString(QDir::separator()); }
@@ -194,6 +198,39 @@ void TestWorkspace::saveFailureIsReported() {
     QVERIFY(QDir(dir.path()).mkdir("Quenzor.ini"));
     ws.ProjectName = "X";
     QVERIFY(!SaveLastProject(ws).ok());
+}
+
+void TestWorkspace::saveLeavesSameFileAlone_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rewritten");
+    QTest::newRow("as it would be written")
+        << QByteArray("[lastproj]\r\nprojectname=P\r\n") << "P" << false;
+    QTest::newRow("other name") << QByteArray("[lastproj]\r\nprojectname=Q\r\n") << "P" << true;
+    QTest::newRow("line ends differ") << QByteArray("[lastproj]\nprojectname=P\n") << "P" << true;
+}
+
+void TestWorkspace::saveLeavesSameFileAlone() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, name);
+    QFETCH(bool, rewritten);
+    QTemporaryDir dir;
+    writeIni(dir.path(), stored);
+    const QString path = dir.path() + "/Quenzor.ini";
+    const QDateTime old = QDateTime::currentDateTime().addYears(-1);
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    Workspace ws;
+    InitWorkspace(ws, dir.path());
+    ws.ProjectName = name;
+    QVERIFY(SaveLastProject(ws).ok());
+    QCOMPARE(QFileInfo(path).lastModified() != old, rewritten);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("[lastproj]\r\nprojectname=P\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestWorkspace)
