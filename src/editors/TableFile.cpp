@@ -5,39 +5,61 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <optional>
 
 QString TableRowProblem(const QString& path, int row, const QString& what) {
     return QStringLiteral("Row %1 of \"%2\" %3").arg(row).arg(QDir::toNativeSeparators(path), what);
 }
 
-TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
-                            const QStringList& optional) {
+namespace {
+
+// A file found but not parsed: no rows, and none counted.
+TableFileRows unreadable(const QString& path, QString why) {
     TableFileRows read;
-    if (!QFileInfo::exists(path))
-        return read;
     read.found = true;
+    read.problem =
+        QStringLiteral("\"%1\" cannot be read: %2")
+            .arg(QDir::toNativeSeparators(path), why.replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    return read;
+}
+
+TableFileRows noRoot(const QString& path) {
+    TableFileRows read;
+    read.found = true;
+    read.problem =
+        QStringLiteral("\"%1\" has no root element.").arg(QDir::toNativeSeparators(path));
+    return read;
+}
+
+QString noAttribute(const QString& path, int row, const QString& name) {
+    return TableRowProblem(path, row, QStringLiteral("has no attribute \"%1\".").arg(name));
+}
+
+QString notElement(const QString& path, int row) {
+    return TableRowProblem(path, row, QStringLiteral("is not an element."));
+}
+
+// The table file as its DOM gives it.
+TableFileRows readWithDom(const QByteArray& text, const QString& path,
+                          const QStringList& attributes, const QStringList& optional) {
     QDomDocument doc;
-    if (Result<> loaded = LoadXmlFile(doc, path); !loaded) {
-        read.problem =
-            QStringLiteral("\"%1\" cannot be read: %2")
-                .arg(QDir::toNativeSeparators(path),
-                     QString(loaded.error()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-        return read;
-    }
+    if (Result<> loaded = LoadXmlText(doc, text, path); !loaded)
+        return unreadable(path, loaded.error());
     const QDomElement root = doc.documentElement();
-    if (root.isNull()) {
-        read.problem =
-            QStringLiteral("\"%1\" has no root element.").arg(QDir::toNativeSeparators(path));
-        return read;
-    }
+    if (root.isNull())
+        return noRoot(path);
+    TableFileRows read;
+    read.found = true;
     const QDomNodeList nodes = root.childNodes();
     read.fileRows = int(nodes.size());
     read.rows.reserve(std::size_t(read.fileRows));
     for (int i = 0; i < read.fileRows; ++i) {
         QDomElement row = nodes.item(i).toElement();
         if (row.isNull()) {
-            read.problem = TableRowProblem(path, i + 1, QStringLiteral("is not an element."));
+            read.problem = notElement(path, i + 1);
             return read;
         }
         QStringList values;
@@ -45,8 +67,7 @@ TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
         for (const QString& name : attributes) {
             const QDomAttr attr = row.attributeNode(name);
             if (attr.isNull() && !optional.contains(name)) {
-                read.problem = TableRowProblem(
-                    path, i + 1, QStringLiteral("has no attribute \"%1\".").arg(name));
+                read.problem = noAttribute(path, i + 1, name);
                 return read;
             }
             values.append(attr.value());
@@ -54,6 +75,131 @@ TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
         read.rows.push_back(std::move(values));
     }
     return read;
+}
+
+// The attribute that stands at `at` in the files the editors write, or anywhere else.
+const QXmlStreamAttribute* findAttribute(const QXmlStreamAttributes& all, qsizetype at,
+                                         const QString& name) {
+    if (at < all.size() && all[at].qualifiedName() == name)
+        return &all[at];
+    for (const QXmlStreamAttribute& a : all)
+        if (a.qualifiedName() == name)
+            return &a;
+    return nullptr;
+}
+
+bool hasPrefix(QStringView name) {
+    return name.contains(QLatin1Char(':'));
+}
+
+// The same in one pass of the stream reader the DOM is built on, taking as a node of the root
+// what the DOM makes one of. Where the DOM, or the loader's nesting check that reads
+// namespaces, could judge the file otherwise (names with a prefix, namespace declarations, a
+// DTD, entity references, text outside the root), nullopt: the DOM has to read it.
+std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString& path,
+                                           const QStringList& attributes,
+                                           const QStringList& optional) {
+    std::vector<bool> required;
+    required.reserve(std::size_t(attributes.size()));
+    for (const QString& name : attributes)
+        required.push_back(!optional.contains(name));
+    const QLatin1StringView xmlns("xmlns");
+    TableFileRows read;
+    read.found = true;
+    QXmlStreamReader reader(text);
+    reader.setNamespaceProcessing(false);
+    int depth = 0;
+    bool rooted = false;
+    int nodes = 0;
+    // A node of the root that is no element is a row that stops the reading.
+    const auto otherNode = [&] {
+        ++nodes;
+        if (read.problem.isEmpty())
+            read.problem = notElement(path, nodes);
+    };
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            if (++depth > kMaxXmlDepth)
+                return unreadable(path, XmlTooDeepMessage(path, reader.lineNumber()));
+            if (hasPrefix(reader.qualifiedName()))
+                return std::nullopt;
+            const QXmlStreamAttributes& all = reader.attributes();
+            for (const QXmlStreamAttribute& a : all)
+                if (hasPrefix(a.qualifiedName()) || a.qualifiedName() == xmlns)
+                    return std::nullopt;
+            rooted = true;
+            if (depth != 2)
+                break;
+            ++nodes;
+            if (!read.problem.isEmpty())
+                break;
+            QStringList values;
+            values.reserve(attributes.size());
+            for (qsizetype k = 0; k < attributes.size(); ++k) {
+                const QXmlStreamAttribute* a = findAttribute(all, k, attributes[k]);
+                if (!a && required[std::size_t(k)]) {
+                    read.problem = noAttribute(path, nodes, attributes[k]);
+                    break;
+                }
+                values.append(a ? a->value().toString() : QString());
+            }
+            if (read.problem.isEmpty())
+                read.rows.push_back(std::move(values));
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            // The DOM drops text of white space alone (in the wider sense of QChar::isSpace),
+            // but not a CDATA section.
+            if (!reader.isCDATA() && reader.text().trimmed().isEmpty())
+                break;
+            if (depth == 0)
+                return std::nullopt;
+            if (depth == 1)
+                otherNode();
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            if (hasPrefix(reader.processingInstructionTarget()))
+                return std::nullopt;
+            if (depth == 1)
+                otherNode();
+            break;
+        case QXmlStreamReader::Comment:
+            if (depth == 1)
+                otherNode();
+            break;
+        case QXmlStreamReader::StartDocument:
+        case QXmlStreamReader::EndDocument:
+        case QXmlStreamReader::Invalid:
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    if (reader.hasError())
+        return unreadable(path, XmlParseMessage(text, reader.errorString(), reader.lineNumber(),
+                                                reader.columnNumber()));
+    if (!rooted)
+        return noRoot(path);
+    read.fileRows = nodes;
+    return read;
+}
+
+} // namespace
+
+TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
+                            const QStringList& optional) {
+    if (!QFileInfo::exists(path))
+        return {};
+    Result<QByteArray> text = ReadRegularFile(path);
+    if (!text)
+        return unreadable(path, text.error());
+    if (std::optional<TableFileRows> read = readStreaming(*text, path, attributes, optional))
+        return std::move(*read);
+    return readWithDom(*text, path, attributes, optional);
 }
 
 bool XmlCanHold(QStringView text) {
