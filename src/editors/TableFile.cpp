@@ -77,19 +77,55 @@ TableFileRows readWithDom(const QByteArray& text, const QString& path,
     return read;
 }
 
-// The attribute that stands at `at` in the files the editors write, or anywhere else.
-const QXmlStreamAttribute* findAttribute(const QXmlStreamAttributes& all, qsizetype at,
-                                         const QString& name) {
-    if (at < all.size() && all[at].qualifiedName() == name)
-        return &all[at];
-    for (const QXmlStreamAttribute& a : all)
-        if (a.qualifiedName() == name)
-            return &a;
-    return nullptr;
+bool hasPrefix(QStringView name) {
+    return name.indexOf(u':') >= 0;
 }
 
-bool hasPrefix(QStringView name) {
-    return name.contains(QLatin1Char(':'));
+// What namespace processing would look at: a prefix or a default namespace declaration.
+bool namespaced(QStringView name) {
+    return hasPrefix(name) || name == QLatin1StringView("xmlns");
+}
+
+// The attribute names a table is read with, and which of them a row must have.
+struct RowSchema {
+    const QStringList& names;
+    std::vector<bool> required;
+    // None of the names is namespaced, so attributes that carry them need no further look.
+    bool plain = true;
+
+    RowSchema(const QStringList& attributes, const QStringList& optional) : names(attributes) {
+        required.reserve(std::size_t(names.size()));
+        for (const QString& name : names) {
+            required.push_back(!optional.contains(name));
+            plain = plain && !namespaced(name);
+        }
+    }
+};
+
+// The row's values in the order of the names; the index of the first required name missing,
+// or -1. `inPlace` counts the names found where the editors write them, at their own index.
+qsizetype takeRow(const QXmlStreamAttributes& all, const RowSchema& schema, QStringList& values,
+                  qsizetype& inPlace) {
+    values.reserve(schema.names.size());
+    inPlace = 0;
+    for (qsizetype k = 0; k < schema.names.size(); ++k) {
+        const QString& name = schema.names[k];
+        const QXmlStreamAttribute* found = nullptr;
+        if (k < all.size() && all[k].qualifiedName() == name) {
+            found = &all[k];
+            ++inPlace;
+        } else {
+            for (const QXmlStreamAttribute& a : all)
+                if (a.qualifiedName() == name) {
+                    found = &a;
+                    break;
+                }
+        }
+        if (!found && schema.required[std::size_t(k)])
+            return k;
+        values.append(found ? found->value().toString() : QString());
+    }
+    return -1;
 }
 
 // The same in one pass of the stream reader the DOM is built on, taking as a node of the root
@@ -99,11 +135,7 @@ bool hasPrefix(QStringView name) {
 std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString& path,
                                            const QStringList& attributes,
                                            const QStringList& optional) {
-    std::vector<bool> required;
-    required.reserve(std::size_t(attributes.size()));
-    for (const QString& name : attributes)
-        required.push_back(!optional.contains(name));
-    const QLatin1StringView xmlns("xmlns");
+    const RowSchema schema(attributes, optional);
     TableFileRows read;
     read.found = true;
     QXmlStreamReader reader(text);
@@ -124,28 +156,22 @@ std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString
                 return unreadable(path, XmlTooDeepMessage(path, reader.lineNumber()));
             if (hasPrefix(reader.qualifiedName()))
                 return std::nullopt;
-            const QXmlStreamAttributes& all = reader.attributes();
-            for (const QXmlStreamAttribute& a : all)
-                if (hasPrefix(a.qualifiedName()) || a.qualifiedName() == xmlns)
-                    return std::nullopt;
             rooted = true;
-            if (depth != 2)
-                break;
-            ++nodes;
-            if (!read.problem.isEmpty())
-                break;
-            QStringList values;
-            values.reserve(attributes.size());
-            for (qsizetype k = 0; k < attributes.size(); ++k) {
-                const QXmlStreamAttribute* a = findAttribute(all, k, attributes[k]);
-                if (!a && required[std::size_t(k)]) {
-                    read.problem = noAttribute(path, nodes, attributes[k]);
-                    break;
-                }
-                values.append(a ? a->value().toString() : QString());
+            const QXmlStreamAttributes& all = reader.attributes();
+            qsizetype inPlace = 0;
+            if (depth == 2)
+                ++nodes;
+            if (depth == 2 && read.problem.isEmpty()) {
+                QStringList values;
+                if (const qsizetype missing = takeRow(all, schema, values, inPlace); missing < 0)
+                    read.rows.push_back(std::move(values));
+                else
+                    read.problem = noAttribute(path, nodes, attributes[missing]);
             }
-            if (read.problem.isEmpty())
-                read.rows.push_back(std::move(values));
+            if (!(schema.plain && inPlace == all.size()))
+                for (const QXmlStreamAttribute& a : all)
+                    if (namespaced(a.qualifiedName()))
+                        return std::nullopt;
             break;
         }
         case QXmlStreamReader::EndElement:
