@@ -216,6 +216,16 @@ std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString
 
 } // namespace
 
+TableFileRows ReadTableText(const QByteArray& text, const QString& path,
+                            const QStringList& attributes, const QStringList& optional,
+                            TableReader reader) {
+    if (reader == TableReader::Streaming) {
+        if (std::optional<TableFileRows> read = readStreaming(text, path, attributes, optional))
+            return std::move(*read);
+    }
+    return readWithDom(text, path, attributes, optional);
+}
+
 TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
                             const QStringList& optional) {
     if (!QFileInfo::exists(path))
@@ -223,9 +233,7 @@ TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
     Result<QByteArray> text = ReadRegularFile(path);
     if (!text)
         return unreadable(path, text.error());
-    if (std::optional<TableFileRows> read = readStreaming(*text, path, attributes, optional))
-        return std::move(*read);
-    return readWithDom(*text, path, attributes, optional);
+    return ReadTableText(*text, path, attributes, optional);
 }
 
 bool XmlCanHold(QStringView text) {
