@@ -102,10 +102,34 @@ struct RowSchema {
     }
 };
 
+// The texts of small decimal numbers, which most values of the tables are, made once per file
+// and shared by the rows, so that they cost a row no allocation.
+class ValueTexts {
+public:
+    QString take(QStringView text) {
+        // Up to three digits, each length apart: "7", "07" and "007" differ.
+        if (text.isEmpty() || text.size() > 3)
+            return text.toString();
+        int n = 0;
+        for (const QChar c : text) {
+            if (c < u'0' || c > u'9')
+                return text.toString();
+            n = n * 10 + (c.unicode() - u'0');
+        }
+        QString& shared = numbers_[std::size_t((text.size() - 1) * 1000 + n)];
+        if (shared.isNull())
+            shared = text.toString();
+        return shared;
+    }
+
+private:
+    std::vector<QString> numbers_ = std::vector<QString>(3000);
+};
+
 // The row's values in the order of the names; the index of the first required name missing,
 // or -1. `inPlace` counts the names found where the editors write them, at their own index.
-qsizetype takeRow(const QXmlStreamAttributes& all, const RowSchema& schema, QStringList& values,
-                  qsizetype& inPlace) {
+qsizetype takeRow(const QXmlStreamAttributes& all, const RowSchema& schema, ValueTexts& texts,
+                  QStringList& values, qsizetype& inPlace) {
     values.reserve(schema.names.size());
     inPlace = 0;
     for (qsizetype k = 0; k < schema.names.size(); ++k) {
@@ -123,7 +147,7 @@ qsizetype takeRow(const QXmlStreamAttributes& all, const RowSchema& schema, QStr
         }
         if (!found && schema.required[std::size_t(k)])
             return k;
-        values.append(found ? found->value().toString() : QString());
+        values.append(found ? texts.take(found->value()) : QString());
     }
     return -1;
 }
@@ -136,6 +160,7 @@ std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString
                                            const QStringList& attributes,
                                            const QStringList& optional) {
     const RowSchema schema(attributes, optional);
+    ValueTexts texts;
     TableFileRows read;
     read.found = true;
     QXmlStreamReader reader(text);
@@ -163,7 +188,8 @@ std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString
                 ++nodes;
             if (depth == 2 && read.problem.isEmpty()) {
                 QStringList values;
-                if (const qsizetype missing = takeRow(all, schema, values, inPlace); missing < 0)
+                if (const qsizetype missing = takeRow(all, schema, texts, values, inPlace);
+                    missing < 0)
                     read.rows.push_back(std::move(values));
                 else
                     read.problem = noAttribute(path, nodes, attributes[missing]);
