@@ -177,12 +177,18 @@ std::optional<TableFileRows> readStreaming(const QByteArray& text, const QString
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
-            if (++depth > kMaxXmlDepth)
-                return unreadable(path, XmlTooDeepMessage(path, reader.lineNumber()));
+            // Namespaces first: the nesting check stops at a namespace fault, even at the
+            // element too deep.
             if (hasPrefix(reader.qualifiedName()))
                 return std::nullopt;
-            rooted = true;
             const QXmlStreamAttributes& all = reader.attributes();
+            if (++depth > kMaxXmlDepth) {
+                for (const QXmlStreamAttribute& a : all)
+                    if (namespaced(a.qualifiedName()))
+                        return std::nullopt;
+                return unreadable(path, XmlTooDeepMessage(path, reader.lineNumber()));
+            }
+            rooted = true;
             qsizetype inPlace = 0;
             if (depth == 2)
                 ++nodes;
