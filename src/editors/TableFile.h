@@ -26,6 +26,15 @@ struct TableFileRows {
 TableFileRows ReadTableFile(const QString& path, const QStringList& attributes,
                             const QStringList& optional = {});
 
+// Which reader reads a table file's text: one pass of the stream reader, handing to the DOM
+// the files only the DOM can judge, or the DOM alone, which gives the same (a fuzz target
+// compares them).
+enum class TableReader { Streaming, Dom };
+// The same for the text read from `path` (which the reasons name).
+TableFileRows ReadTableText(const QByteArray& text, const QString& path,
+                            const QStringList& attributes, const QStringList& optional = {},
+                            TableReader reader = TableReader::Streaming);
+
 // The reason text for row `row` (counted from 1) of `path`.
 QString TableRowProblem(const QString& path, int row, const QString& what);
 

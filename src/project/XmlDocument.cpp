@@ -7,19 +7,15 @@
 
 namespace {
 
-// Project files are two levels deep; far deeper nesting is no project file, and the DOM
-// needs time quadratic in the depth to build it.
-constexpr int kMaxDepth = 32;
-
 // The start of the offending text: the parser points past the fault, so go back to the
 // start of the tag (or reference) it sits in, on the parser's line.
-QString offendingText(const QByteArray& text, int line, int column) {
+QString offendingText(const QByteArray& text, qint64 line, qint64 column) {
     const QList<QByteArray> lines = text.split('\n');
     if (line < 1 || line > lines.size())
         return {};
     QString at = QString::fromUtf8(lines[line - 1]);
     at.remove(QLatin1Char('\r'));
-    const int from = qBound(0, column - 1, int(at.size()));
+    const qsizetype from = qBound<qsizetype>(0, column - 1, at.size());
     qsizetype start = -1;
     for (qsizetype i = qMin<qsizetype>(from, at.size() - 1); i >= 0; --i)
         if (at[i] == QLatin1Char('<') || at[i] == QLatin1Char('&')) {
@@ -31,16 +27,16 @@ QString offendingText(const QByteArray& text, int line, int column) {
     return at.mid(from, 40).trimmed().isEmpty() ? at.left(40) : at.mid(from, 40);
 }
 
-// The depth at which nesting goes beyond what a project file may hold, found without
-// building anything; 0 when the text stays within it (or is not well-formed, which the DOM
-// then reports in its own words).
-int tooDeepAtLine(const QByteArray& text) {
+// The line at which nesting goes beyond what a project file may hold, found without building
+// anything (the DOM needs time quadratic in the depth); 0 when the text stays within it (or is
+// not well-formed, which the DOM then reports in its own words).
+qint64 tooDeepAtLine(const QByteArray& text) {
     QXmlStreamReader reader(text);
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > kMaxDepth)
-            return int(reader.lineNumber());
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxXmlDepth)
+            return reader.lineNumber();
         if (token == QXmlStreamReader::EndElement)
             --depth;
     }
@@ -49,27 +45,34 @@ int tooDeepAtLine(const QByteArray& text) {
 
 std::optional<QString> loadXml(QDomDocument& doc, const QByteArray& text, const QString& path) {
     doc.clear();
-    if (const int line = tooDeepAtLine(text)) {
-        const QString where =
-            path.isEmpty() ? QString()
-                           : QStringLiteral(" in \"%1\"").arg(QDir::toNativeSeparators(path));
-        return QStringLiteral("Elements nested more than %1 levels deep%2\nLine: %3")
-            .arg(QString::number(kMaxDepth), where, QString::number(line));
-    }
+    if (const qint64 line = tooDeepAtLine(text))
+        return XmlTooDeepMessage(path, line);
     QString reason;
     int line = 0;
     int column = 0;
     if (doc.setContent(text, false, &reason, &line, &column))
         return std::nullopt;
     doc.clear();
-    return QStringLiteral("%1\nLine: %2\n%3")
-        .arg(reason, QString::number(line), offendingText(text, line, column));
+    return XmlParseMessage(text, reason, line, column);
 }
 
 } // namespace
 
-Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text) {
-    if (std::optional<QString> why = loadXml(doc, text, QString()))
+QString XmlTooDeepMessage(const QString& path, qint64 line) {
+    const QString where = path.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" in \"%1\"").arg(QDir::toNativeSeparators(path));
+    return QStringLiteral("Elements nested more than %1 levels deep%2\nLine: %3")
+        .arg(QString::number(kMaxXmlDepth), where, QString::number(line));
+}
+
+QString XmlParseMessage(const QByteArray& text, const QString& reason, qint64 line, qint64 column) {
+    return QStringLiteral("%1\nLine: %2\n%3")
+        .arg(reason, QString::number(line), offendingText(text, line, column));
+}
+
+Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text, const QString& path) {
+    if (std::optional<QString> why = loadXml(doc, text, path))
         return Fail(*why);
     return Ok();
 }
@@ -79,9 +82,7 @@ Result<> LoadXmlFile(QDomDocument& doc, const QString& path) {
     Result<QByteArray> text = ReadRegularFile(path);
     if (!text)
         return Fail(text.error());
-    if (std::optional<QString> why = loadXml(doc, *text, path))
-        return Fail(*why);
-    return Ok();
+    return LoadXmlText(doc, *text, path);
 }
 
 QDomElement TopLevelElement(const QDomDocument& doc, const QString& name) {

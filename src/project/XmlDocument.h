@@ -14,8 +14,15 @@
 // Loads `path` into `doc`, replacing what it held. The failure is the parser's reason with its
 // line and the start of the offending text, or the reason the file could not be opened.
 Result<> LoadXmlFile(QDomDocument& doc, const QString& path);
-// The same for text already in memory.
-Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text);
+// The same for text already in memory; a non-empty `path` names the file it was read from.
+Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text, const QString& path = {});
+
+// Project files are two levels deep; far deeper nesting is no project file.
+inline constexpr int kMaxXmlDepth = 32;
+// The loaders' failures in their words, for a reader that streams a file instead: nesting
+// beyond kMaxXmlDepth at `line`, and the parser's `reason` at its line and column.
+QString XmlTooDeepMessage(const QString& path, qint64 line);
+QString XmlParseMessage(const QByteArray& text, const QString& reason, qint64 line, qint64 column);
 
 // The top-level element of that exact name, or a null element.
 QDomElement TopLevelElement(const QDomDocument& doc, const QString& name);

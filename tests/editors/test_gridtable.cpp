@@ -2,6 +2,7 @@
 #include "editors/GridTable.h"
 #include "editors/PdoTable.h"
 #include "editors/SdoTable.h"
+#include "editors/TableFile.h"
 
 #include "TestSupport.h"
 #include "XlsFixture.h"
@@ -72,6 +73,8 @@ class TestGridTable : public QObject {
 private Q_SLOTS:
     void load_data();
     void load();
+    void fileRowsCounted_data();
+    void fileRowsCounted();
     void showEmptiesHeldRows();
     void save_data();
     void save();
@@ -160,6 +163,84 @@ void TestGridTable::load_data() {
         << "rpdodef"
         << "<rpdodef>" + p1 + "<!-- note -->" + p2 + "</rpdodef>" << QStringList{"1|a|0|p|n"}
         << QStringList{} << QStringList{readError, "Row 2 of \"%path%\" is not an element. *"};
+    const QString held = " The table shows no rows of it; OK asks before replacing the file.";
+    const auto deep = [](int levels) { return QByteArray("<a>").repeated(levels); };
+    QTest::newRow("premature end, exact message")
+        << "rpdodef"
+        << "<rpdodef>\n" + p1 << QStringList{} << QStringList{}
+        << QStringList{readError, "\"%path%\" cannot be read: Premature end of document. Line: 2 "
+                                  "<row cobid=\"1\" id_dev_orig=\"a\" en_bypass" +
+                                      held};
+    QTest::newRow("tag mismatch on the second line")
+        << "rpdodef"
+        << "<rpdodef>" + p1 + "\n  " + p2 + "<row a=\"1\"></rpdodef>" << QStringList{}
+        << QStringList{}
+        << QStringList{
+               readError,
+               "\"%path%\" cannot be read: Opening and ending tag mismatch. Line: 2 </rpdodef>" +
+                   held};
+    QTest::newRow("a row nested 33 levels deep")
+        << "rpdodef"
+        << "<rpdodef>" + p1 + "\n\n<row>" + deep(31) + "</rpdodef>" << QStringList{}
+        << QStringList{}
+        << QStringList{readError, "\"%path%\" cannot be read: Elements nested more than 32 levels "
+                                  "deep in \"%path%\" Line: 3" +
+                                      held};
+    QTest::newRow("deep nesting after a fault is the fault")
+        << "rpdodef"
+        << "<rpdodef>" + p1 + "<b></c>\n" + deep(40) << QStringList{} << QStringList{}
+        << QStringList{readError,
+                       "\"%path%\" cannot be read: Opening and ending tag mismatch. Line: 1 </c>" +
+                           held};
+    QTest::newRow("a missing attribute before a fault is the fault")
+        << "rpdodef"
+        << "<rpdodef><row cobid=\"1\"/>" + p1 + "</rpdodef>x" << QStringList{} << QStringList{}
+        << QStringList{
+               readError,
+               "\"%path%\" cannot be read: Extra content at end of document. Line: 1 </rpdodef>x" +
+                   held};
+    QTest::newRow("attributes by name, references, nodes outside the root")
+        << "rpdodef"
+        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><!-- c --><?pi x?><rpdodef>"
+                      "<row n_tpdo=\"n\" extra=\"\" posind=\"&lt;p&gt;\" en_bypass=\"2\" "
+                      "id_dev_orig=\"&amp;&#x41;&#66;\" cobid=\"1\"><x><!-- in --></x>text</row>"
+                      "</rpdodef>\n<!-- after --><?pi y?>\n")
+        << QStringList{"1|&AB|0|<p>|n"} << QStringList{} << QStringList{};
+    QTest::newRow("text as a row")
+        << "rpdodef"
+        << "<rpdodef>" + p1 + "\n  text\n" + p2 + "</rpdodef>" << QStringList{"1|a|0|p|n"}
+        << QStringList{}
+        << QStringList{readError, "Row 2 of \"%path%\" is not an element. The table shows the 1 "
+                                  "row read before it; OK asks before replacing the file."};
+    QTest::newRow("white space in CDATA as a row")
+        << "rpdodef"
+        << "<rpdodef> <![CDATA[ ]]>" + p1 + "</rpdodef>" << QStringList{} << QStringList{}
+        << QStringList{readError, "Row 1 of \"%path%\" is not an element." + held};
+    QTest::newRow("a processing instruction as a row")
+        << "rpdodef"
+        << "<rpdodef>" + p2 + "<?pi?></rpdodef>" << QStringList{} << QStringList{"2|b|1|p|n"}
+        << QStringList{readError, "Row 2 of \"%path%\" is not an element. The table shows the 1 "
+                                  "row read before it; OK asks before replacing the file."};
+    QTest::newRow("a DTD and its entity")
+        << "rpdodef"
+        << "<!DOCTYPE rpdodef [<!ENTITY e \"E\">]>\n<rpdodef><row cobid=\"1\" "
+           "id_dev_orig=\"&e;\" en_bypass=\"2\" posind=\"p\" n_tpdo=\"n\"/>" +
+               p2 + "</rpdodef>"
+        << QStringList{"1|E|0|p|n"} << pdoB << QStringList{};
+    QTest::newRow("prefixed names")
+        << "rpdodef"
+        << QByteArray("<t:rpdodef xmlns:t=\"urn:t\"><row t:cobid=\"9\" cobid=\"1\" "
+                      "id_dev_orig=\"a\" en_bypass=\"2\" posind=\"p\" n_tpdo=\"n\"/><t:row "
+                      "cobid=\"2\" id_dev_orig=\"b\" en_bypass=\"1\" posind=\"p\" "
+                      "n_tpdo=\"n\"/></t:rpdodef>")
+        << QStringList{"1|a|0|p|n"} << pdoB << QStringList{};
+    QTest::newRow("sdo without its root element's rows")
+        << "sdo" << QByteArray("<!-- only --><sdo/>") << QStringList{} << QStringList{}
+        << QStringList{};
+    QTest::newRow("empty file")
+        << "sdo" << QByteArray(" ") << QStringList{} << QStringList{}
+        << QStringList{readError,
+                       "\"%path%\" cannot be read: Premature end of document. Line: 1  " + held};
 }
 
 void TestGridTable::load() {
@@ -179,6 +260,35 @@ void TestGridTable::load() {
     QCOMPARE(rowsOf(t.grid(0)), sga);
     QCOMPARE(rowsOf(t.grid(1)), sgb);
     compareTexts(prompter.texts(), messages, path);
+}
+
+// What OK's question says the file holds: every node below the root but white space.
+void TestGridTable::fileRowsCounted_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("fileRows");
+    QTest::addColumn<int>("read");
+
+    QTest::newRow("comment, text, CDATA and instruction; no white space")
+        << QByteArray("<t> <r a=\"1\"/>\n<!--c--> x <![CDATA[]]><?p?>\n</t>") << 5 << 1;
+    QTest::newRow("rows after a missing attribute")
+        << QByteArray("<t><r a=\"1\"/><r b=\"1\"/><r a=\"2\"/></t>") << 3 << 1;
+    QTest::newRow("elements inside rows") << QByteArray("<t><r a=\"1\"><r/><r/></r></t>") << 1 << 1;
+    QTest::newRow("empty root") << QByteArray("<t/>") << 0 << 0;
+    QTest::newRow("not readable") << QByteArray("<t><r a=\"1\"/>") << -1 << 0;
+}
+
+void TestGridTable::fileRowsCounted() {
+    QFETCH(QByteArray, file);
+    QFETCH(int, fileRows);
+    QFETCH(int, read);
+    QTemporaryDir project;
+    const QString path = project.filePath("t.xml");
+    writeFile(path, file);
+    const TableFileRows rows = ReadTableFile(path, {"a"});
+    QVERIFY(rows.found);
+    QCOMPARE(rows.fileRows, fileRows);
+    QCOMPARE(int(rows.rows.size()), read);
+    QCOMPARE(rows.problem.isEmpty(), fileRows == read);
 }
 
 // Rows held out of sight by one showing are not saved with the next one's.

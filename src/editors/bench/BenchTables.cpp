@@ -183,7 +183,7 @@ int show(int runs) {
     std::printf("TFsdo shown with 2 x 1500 rows, median of %d runs\n", runs);
     report("bare QTableView, 1500 x 9 items (reference)", reference, reference);
     report("TFsdo: load sdo.xml, both grids, shown", dialog, reference);
-    report("  of which the load of sdo.xml (DOM)", load, reference);
+    report("  of which the load of sdo.xml", load, reference);
     report("  the dialog without the load", dialog - load, reference);
     return 0;
 }
@@ -224,7 +224,7 @@ int wemcy(int runs) {
     std::printf("TFWemcy shown with 2 x 1000 words (34 000 nodes), median of %d runs\n", runs);
     report("bare QTreeView, 34 000 items (reference)", reference, reference);
     report("TFWemcy: load emcyword.xml, both trees, shown", dialog, reference);
-    report("  of which the load of emcyword.xml (DOM)", load, reference);
+    report("  of which the load of emcyword.xml", load, reference);
     report("  the dialog without the load", dialog - load, reference);
     return 0;
 }
