@@ -169,8 +169,12 @@ Result<SitesTable> ReadSitesTable(const QString& path) {
     return table;
 }
 
+SiteTemplate ReadSiteTemplate(const QString& templateFolder) {
+    return {LoadParameters(ProjectLayout::PargenPath(templateFolder)), CheckTables(templateFolder)};
+}
+
 SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
-                      const SitesTable::Row& row, const QList<Finding>& tableFindings) {
+                      const SitesTable::Row& row, const SiteTemplate& from) {
     SiteOutcome outcome{row.line, row.cells.value(0), false, {}, {}};
     if (const QString problem = nameProblem(outcome.name); !problem.isEmpty()) {
         outcome.detail = problem;
@@ -193,11 +197,9 @@ SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
         outcome.detail = why;
         return outcome;
     };
-    const LoadedParameters loaded =
-        LoadParameters(ProjectLayout::PargenPath(options.templateFolder));
-    if (loaded.error)
-        return fail(*loaded.error);
-    GeneralParameters values = loaded.values;
+    if (from.parameters.error)
+        return fail(*from.parameters.error);
+    GeneralParameters values = from.parameters.values;
     for (qsizetype c = 1; c < columns.size(); ++c)
         if (Result<> set = setField(values, *elementNamed(columns[c]), row.cells[c]); !set)
             return fail(set.error());
@@ -211,7 +213,7 @@ SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
     if (Result<> saved = SaveParameters(values, ProjectLayout::PargenPath(project)); !saved)
         return fail(saved.error());
     QStringList errors;
-    for (const Finding& f : CheckParameters(project) + tableFindings)
+    for (const Finding& f : CheckParameters(project) + from.tableFindings)
         (f.level == FindingLevel::Error ? errors : outcome.warnings).append(FindingLine(f));
     if (!errors.isEmpty())
         return fail(errors.join(QStringLiteral("; ")));
@@ -243,8 +245,7 @@ QList<SiteOutcome> CloneSites(const CloneOptions& options, const SitesTable& tab
                               const std::function<void(int done, int total)>& progress) {
     QList<SiteOutcome> outcomes;
     QSet<QString> names;
-    // Every site gets the template's tables unchanged: their findings are the same for all.
-    const QList<Finding> tableFindings = CheckTables(options.templateFolder);
+    const SiteTemplate from = ReadSiteTemplate(options.templateFolder);
     for (const SitesTable::Row& row : table.rows) {
         const QString name = row.cells.value(0);
         if (names.contains(name)) {
@@ -255,7 +256,7 @@ QList<SiteOutcome> CloneSites(const CloneOptions& options, const SitesTable& tab
                              {}});
         } else {
             names.insert(name);
-            outcomes.append(CloneSite(options, table.columns, row, tableFindings));
+            outcomes.append(CloneSite(options, table.columns, row, from));
         }
         if (progress)
             progress(int(outcomes.size()), int(table.rows.size()));

@@ -5,6 +5,7 @@
 
 #include "check/ProjectCheck.h"
 #include "common/Result.h"
+#include "parameters/GeneralParameters.h"
 
 #include <QList>
 #include <QString>
@@ -41,13 +42,20 @@ struct SiteOutcome {
     QStringList warnings; // the project check's warnings of a made site, one line each
 };
 
+// What every site takes from the template alike, read once for a whole table: its general
+// parameters, and the findings of its tables (copied unchanged, so the same for each site).
+struct SiteTemplate {
+    LoadedParameters parameters;
+    QList<Finding> tableFindings;
+};
+SiteTemplate ReadSiteTemplate(const QString& templateFolder);
+
 // One site: copies the template's files into targetFolder/name, replaces the row's values,
-// checks them as General Parameter's OK does, runs the project check (the tables' findings,
-// the same for every site, come as `tableFindings`: an error there fails the row too),
-// composes bin/bank1.bin and bin/bankg.c and, with `patch`, writes New_<base> into it. A row
-// that fails leaves no project behind.
+// checks them as General Parameter's OK does, runs the project check (an error among the
+// template's table findings fails the row too), composes bin/bank1.bin and bin/bankg.c and,
+// with `patch`, writes New_<base> into it. A row that fails leaves no project behind.
 SiteOutcome CloneSite(const CloneOptions& options, const QStringList& columns,
-                      const SitesTable::Row& row, const QList<Finding>& tableFindings = {});
+                      const SitesTable::Row& row, const SiteTemplate& from);
 
 // Every row in order; a failed row does not stop the others. Names used twice are refused
 // after their first row. `progress` is told after each row.
