@@ -30,12 +30,21 @@ private:
 
 } // namespace
 
+bool SheetTooLarge(qint64 rows, qint64 columns) {
+    constexpr qint64 kMax = SheetGrid::kMaxCells;
+    return rows > kMax || columns > kMax || rows * columns > kMax;
+}
+
+QString SheetTooLargeMessage(const QString& name) {
+    return QStringLiteral("The sheet \"%1\" is too large to import.").arg(name);
+}
+
 void SheetGrid::put(qint64 row, qint64 column, QString text) {
     if (row < 0 || column < 0 || tooLarge_)
         return;
     rows_ = std::max(rows_, row + 1);
     columns_ = std::max(columns_, column + 1);
-    tooLarge_ = rows_ > kMaxCells || columns_ > kMaxCells || rows_ * columns_ > kMaxCells;
+    tooLarge_ = SheetTooLarge(rows_, columns_);
     if (!tooLarge_)
         cells_[{row, column}] = std::move(text);
 }
@@ -48,7 +57,7 @@ const QString* SheetGrid::find(qint64 row, qint64 column) const {
 SheetCells SheetGrid::cells() const {
     SheetCells out{name_, {}, {}};
     if (tooLarge_) {
-        out.error = QStringLiteral("The sheet \"%1\" is too large to import.").arg(name_);
+        out.error = SheetTooLargeMessage(name_);
         return out;
     }
     for (qint64 r = 1; r < rows_; ++r)

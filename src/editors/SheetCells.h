@@ -43,6 +43,12 @@ private:
     bool tooLarge_ = false;
 };
 
+// Whether a sheet of these dimensions is beyond SheetGrid::kMaxCells (rows alone count too:
+// a sheet of many rows and no columns still costs a record per row), and what a reader says
+// of it.
+bool SheetTooLarge(qint64 rows, qint64 columns);
+QString SheetTooLargeMessage(const QString& name);
+
 // A workbook over sheets read beforehand.
 std::unique_ptr<Workbook> MakeSheetsWorkbook(QList<SheetCells> sheets);
 

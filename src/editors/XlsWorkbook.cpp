@@ -1,6 +1,7 @@
 #include "editors/XlsWorkbook.h"
 
 #include "editors/ChildReader.h"
+#include "editors/SheetCells.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,12 @@ SheetCells readSheet(const void* handle, unsigned short sheet, const QString& na
     if (freexl_select_active_worksheet(handle, sheet) != FREEXL_OK ||
         freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
         data.error = QStringLiteral("The sheet \"%1\" cannot be read.").arg(name);
+        return data;
+    }
+    // The dimensions are the file's own claim: reading every cell of a full sheet would take
+    // the child longer than the import waits for it.
+    if (SheetTooLarge(rows, columns)) {
+        data.error = SheetTooLargeMessage(name);
         return data;
     }
     for (unsigned int r = 1; r < rows; ++r) {

@@ -112,6 +112,8 @@ private Q_SLOTS:
     void everyFormatImportsAlike();
     void readers_data();
     void readers();
+    void fullSheetIsRefused_data();
+    void fullSheetIsRefused();
     void packageCheck_data();
     void packageCheck();
 
@@ -168,6 +170,9 @@ void TestWorkbooks::readers_data() {
     QTest::newRow("empty export") << "sdo.csv" << QByteArray() << "sdo: ";
     QTest::newRow("package of shared strings, rich text, formula, cells without a reference")
         << "sharedstrings.xlsx" << QByteArray() << "Sdo: 17|0x1000|2.5||3|a  b|1|m";
+    // found by fuzzing: 33 554 434 rows of no columns, read one record each
+    QTest::newRow("rows without columns") << "rows-without-columns.xls" << QByteArray()
+                                          << "sdo: The sheet \"sdo\" is too large to import.";
     QTest::newRow("text named .xlsx")
         << "a.xlsx" << QByteArray("cobid,id\r\n") << "\"%path%\" is not an Excel workbook (.xlsx).";
     QTest::newRow("text named .ods") << "a.ods" << QByteArray("cobid,id\r\n")
@@ -194,13 +199,30 @@ void TestWorkbooks::readers() {
     QCOMPARE(describe(path), QString(expected).replace("%path%", QDir::toNativeSeparators(path)));
 }
 
+void TestWorkbooks::fullSheetIsRefused_data() {
+    QTest::addColumn<QString>("format");
+    QTest::newRow("xls") << "xls";
+    QTest::newRow("xlsx") << "xlsx";
+}
+
+// A sheet whose far corner is used, the largest an .xls can be: fuzzing found that reading it
+// all took the import's child longer than it is given.
+void TestWorkbooks::fullSheetIsRefused() {
+    QFETCH(QString, format);
+    WorkbookSheet sheet{"Sdo", std::vector<QVariantList>(65536)};
+    sheet.rows.back() = QVariantList(256);
+    sheet.rows.back().back() = 1;
+    const QString path = dir.filePath("full." + format);
+    QVERIFY(MakeWorkbook(path, {sheet}));
+    QCOMPARE(describe(path), QString("Sdo: The sheet \"Sdo\" is too large to import."));
+}
+
 // Orcus allocates what the package claims, in whichever way it walks the directory: the check
 // must refuse every package it could walk otherwise.
 void TestWorkbooks::packageCheck_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("within");
-    const QByteArray intact =
-        readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/sharedstrings.xlsx");
+    const QByteArray intact = readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/sharedstrings.xlsx");
     const qsizetype end = intact.lastIndexOf("PK\x05\x06");
     QVERIFY(end > 0);
     QTest::newRow("intact") << intact << true;
