@@ -5,7 +5,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = fuzz::writeScratch(QStringLiteral("var.xml"), data, size);
-    TranslateTableModel model;
+    // One model for the run: its fixed grid is what a load overwrites, as in the dialog.
+    static TranslateTableModel model;
     const Result<> loaded = LoadTranslateTable(model, path);
     if (!loaded)
         fuzz::check(!loaded.error().isEmpty(), "a reading problem without a message");

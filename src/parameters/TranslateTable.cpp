@@ -44,7 +44,8 @@ void TranslateTableModel::replaceAll(const std::vector<Row>& rows) {
 }
 
 Result<> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
-    std::vector<TranslateTableModel::Row> rows(kTranslateRows);
+    // Only the rows the file holds: the model leaves the rest of its grid empty.
+    std::vector<TranslateTableModel::Row> rows;
     std::optional<QString> problem;
     const QString shown = QDir::toNativeSeparators(path);
     if (QFileInfo::exists(path)) {
@@ -61,6 +62,7 @@ Result<> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
                               .arg(shown, QString::number(kTranslateRows));
                 break;
             }
+            TranslateTableModel::Row& cells = rows.emplace_back();
             for (int a = 0; a < kAttributes.size(); ++a) {
                 if (!row.hasAttribute(kAttributes[a])) {
                     problem = QStringLiteral("Row %1 of \"%2\" has no attribute \"%3\".")
@@ -71,10 +73,10 @@ Result<> LoadTranslateTable(TranslateTableModel& model, const QString& path) {
                 const QString text = row.attribute(kAttributes[a]);
                 if (a == 0) {
                     const std::int32_t code = IntegerTextOr(text, 0);
-                    rows[i][ColDataType] =
+                    cells[ColDataType] =
                         code >= 1 && code <= 4 ? kDataTypeNames[code - 1] : QString();
                 } else {
-                    rows[i][ColDataType + a] = text;
+                    cells[ColDataType + a] = text;
                 }
             }
         }
@@ -130,14 +132,9 @@ Result<> ValidateTranslateTable(const TranslateTableModel& model, QList<TMyRec>&
 }
 
 int FirstLeftOutLine(const TranslateTableModel& model) {
-    int end = 0;
-    while (end < kTranslateRows && !model.cell(end, ColTcpAddress).isEmpty())
-        ++end;
-    for (int r = end; r < kTranslateRows; ++r)
-        for (int c = ColDataType; c < TranslateColumnCount; ++c)
-            if (!model.cell(r, c).isEmpty())
-                return end + 1;
-    return 0;
+    // Read in place, without a copy of each of the 14 000 cells.
+    const int end = model.firstEmptyRow(ColTcpAddress);
+    return end < kTranslateRows && model.firstRowWithText(end, ColNumber) >= 0 ? end + 1 : 0;
 }
 
 std::optional<QByteArray> TranslateTableXml(const QList<TMyRec>& rows) {
