@@ -23,8 +23,8 @@ const QStringList kChoices = {QStringLiteral("none"), QStringLiteral("B1"), QStr
 TFInfopdo::TFInfopdo(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(StorePdoTable::Caption(), "LbButton1", ws, prompter, parent) {
     LbButton1 = okButton;
-    makePage(0, addPage(QStringLiteral("CanA")));
-    makePage(1, addPage(QStringLiteral("CanB")));
+    addPage(QStringLiteral("CanA"), [this](QWidget* w) { makePage(0, w); });
+    addPage(QStringLiteral("CanB"), [this](QWidget* w) { makePage(1, w); });
     resize(820, 470);
 }
 

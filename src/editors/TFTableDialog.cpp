@@ -52,18 +52,28 @@ TFTableDialog::TFTableDialog(const QString& caption, const char* okName, const W
 }
 
 void TFTableDialog::showEvent(QShowEvent* event) {
+    BuildPages();
     if (!event->spontaneous()) // a restore from minimised is no new opening
         FormShow();
     QDialog::showEvent(event);
 }
 
+void TFTableDialog::BuildPages() {
+    // Taken out first: a fill that shows something must not fill its page twice.
+    const auto unfilled = std::exchange(unfilled_, {});
+    for (const auto& [page, fill] : unfilled)
+        fill(page);
+}
+
 void TFTableDialog::FormShow() {
+    BuildPages();
     editor().Show(ws_.ProjectFolder, prompter_);
     pages->setCurrentIndex(0);
     tableLoaded();
 }
 
 bool TFTableDialog::BitBtn1Click() {
+    BuildPages();
     if (!editor().Ok(ws_.ProjectFolder, prompter_))
         return false;
     accept();
@@ -77,6 +87,7 @@ void TFTableDialog::BitBtn4Click() {
         QStringLiteral("File EXCEL (*.xls);;Workbook (*.xlsx *.ods);;File CSV (*.csv)"));
     if (!chosen)
         return;
+    BuildPages();
     editor().Import(*chosen, prompter_);
     tableLoaded();
 }
@@ -85,12 +96,10 @@ void TFTableDialog::Button1Click() {
     editor().Export(ws_.ProjectFolder, prompter_);
 }
 
-QWidget* TFTableDialog::addPage(const QString& caption) {
-    // Added while still empty: the first page is shown as it is added, and a filled one would
-    // polish and lay out all its controls now instead of at the dialog's first showing.
+void TFTableDialog::addPage(const QString& caption, std::function<void(QWidget*)> fill) {
     auto* page = new QWidget;
     pages->addTab(page, caption);
-    return page;
+    unfilled_.emplace_back(page, std::move(fill));
 }
 
 void TFTableDialog::OnChosen(QListWidget* list, const bool& rendering,

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class Prompter;
 class QListWidget;
@@ -24,6 +26,9 @@ public:
     QPushButton* bitbtn4;  // "Import"
     QPushButton* button1;  // "Export"
 
+    // Fills the pages not filled yet. Every dialog is built at start-up, opened or not, so its
+    // pages wait for the first showing; whatever reads the controls before then calls this.
+    void BuildPages();
     // Show: the table reloaded from the project folder.
     void FormShow();
     // OK: true when the table file was written and the dialog closed.
@@ -41,8 +46,8 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
-    // A new, empty page under `caption`, to be filled by the caller.
-    QWidget* addPage(const QString& caption);
+    // A new page under `caption`, which `fill` fills when the pages are built.
+    void addPage(const QString& caption, std::function<void(QWidget*)> fill);
 
     // Runs `handler` for a row the user chose in `list`: a click (also on the row already
     // chosen) or a move with the keys, never while `rendering` is set.
@@ -51,6 +56,9 @@ protected:
 
     const Workspace& ws_;
     Prompter& prompter_;
+
+private:
+    std::vector<std::pair<QWidget*, std::function<void(QWidget*)>>> unfilled_;
 };
 
 // The dialog classes `quenzor --open-dialog` can show.

@@ -48,8 +48,8 @@ TFWemcy::TFWemcy(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(EmcyWordTable::Caption(), "bitbtn1", ws, prompter, parent) {
     bitbtn1 = okButton;
     FormCreate();
-    makePage(0, addPage(QStringLiteral("CanA")));
-    makePage(1, addPage(QStringLiteral("CanB")));
+    addPage(QStringLiteral("CanA"), [this](QWidget* w) { makePage(0, w); });
+    addPage(QStringLiteral("CanB"), [this](QWidget* w) { makePage(1, w); });
     resize(760, 520);
 }
 
@@ -140,6 +140,7 @@ void TFWemcy::bindModels() {
 }
 
 void TFWemcy::showEvent(QShowEvent* event) {
+    BuildPages();
     bindModels();
     TFTableDialog::showEvent(event);
 }

@@ -47,8 +47,8 @@ const FieldLabel kRadios[EmcyTable::kRadios] = {
 TFemcy::TFemcy(const Workspace& ws, Prompter& prompter, QWidget* parent)
     : TFTableDialog(EmcyTable::Caption(), "LbButton1", ws, prompter, parent) {
     LbButton1 = okButton;
-    makePage(0, addPage(QStringLiteral("From CAN A")));
-    makePage(1, addPage(QStringLiteral("From CAN B")));
+    addPage(QStringLiteral("From CAN A"), [this](QWidget* w) { makePage(0, w); });
+    addPage(QStringLiteral("From CAN B"), [this](QWidget* w) { makePage(1, w); });
     resize(1000, 500);
 }
 
