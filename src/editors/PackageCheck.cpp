@@ -16,6 +16,17 @@ bool fits(const QByteArray& b, qint64 at, qint64 length) {
     return at >= 0 && length >= 0 && at + length <= b.size();
 }
 
+// Whether `packed` bytes can unpack to `unpacked`: stored entries are their own size, and
+// deflate expands at most 1032 to 1. Orcus allocates the claimed size before it unpacks, so a
+// few bytes claiming 64 MiB would be read as 64 MiB of zeros.
+bool unpackable(quint16 method, quint32 packed, quint32 unpacked) {
+    constexpr quint16 kStored = 0;
+    constexpr quint16 kDeflated = 8;
+    if (method == kStored)
+        return unpacked == packed;
+    return method == kDeflated && unpacked <= (quint64(packed) + 1) * 1032;
+}
+
 } // namespace
 
 bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
@@ -47,11 +58,13 @@ bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
         // What an entry claims packed must lie in the file, what it claims unpacked within
         // the limit.
         const qint64 local = u32(bytes, at + 42);
-        if (u32(bytes, at + 20) > bytes.size() || u32(bytes, at + 24) > limit)
+        if (u32(bytes, at + 20) > bytes.size() || u32(bytes, at + 24) > limit ||
+            !unpackable(u16(bytes, at + 10), u32(bytes, at + 20), u32(bytes, at + 24)))
             return false;
         constexpr qint64 kLocalSize = 30;
         if (!fits(bytes, local, kLocalSize) || u32(bytes, local) != 0x04034b50 ||
-            u32(bytes, local + 18) > bytes.size() || u32(bytes, local + 22) > limit)
+            u32(bytes, local + 18) > bytes.size() || u32(bytes, local + 22) > limit ||
+            !unpackable(u16(bytes, local + 8), u32(bytes, local + 18), u32(bytes, local + 22)))
             return false;
         at += kCentralSize + u16(bytes, at + 28) + u16(bytes, at + 30) + u16(bytes, at + 32);
         if (at > directoryEnd)

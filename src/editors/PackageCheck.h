@@ -10,5 +10,5 @@ inline constexpr quint32 kMaxPackagePartSize = 64u << 20;
 // True when `bytes` is a zip archive on one disk whose central directory, its two entry counts
 // equal, walks to exactly its declared size, and whose entries
 // all claim, in the directory and in their local headers, no more packed bytes than the file
-// holds and at most `limit` bytes unpacked.
+// holds, at most `limit` bytes unpacked, and no more unpacked than their packed bytes can give.
 bool PackageSizesWithin(const QByteArray& bytes, quint32 limit = kMaxPackagePartSize);

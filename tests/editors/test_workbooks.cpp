@@ -229,6 +229,9 @@ void TestWorkbooks::packageCheck_data() {
     // found by fuzzing: Orcus asked for 2 GiB
     QTest::newRow("entry counts differ")
         << readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/counts-differ.xlsx") << false;
+    // found by fuzzing: 188 packed bytes claiming 64 MiB kept the reader busy for seconds
+    QTest::newRow("more unpacked than deflate can give")
+        << readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/claims-64mib.xlsx") << false;
     QByteArray longer = intact;
     longer[end + 12] = char(longer[end + 12] + 1);
     QTest::newRow("directory longer than its entries") << longer << false;
