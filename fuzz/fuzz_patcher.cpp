@@ -31,6 +31,7 @@ std::vector<int> recordBytes(const QByteArray& line) {
     std::vector<int> bytes;
     if ((line.size() - 2) % 2 != 0)
         return {};
+    bytes.reserve(std::size_t(line.size() / 2));
     for (qsizetype i = 2; i + 1 < line.size(); i += 2) {
         const int hi = hexValue(line[i]), lo = hexValue(line[i + 1]);
         if (hi < 0 || lo < 0)

@@ -13,7 +13,11 @@ namespace {
 constexpr qsizetype kChunk = 1 << 18;
 } // namespace
 
-LineReader::LineReader(QFile& file) : file_(file), buffer_(kChunk * 2, Qt::Uninitialized) {}
+// A small file is read in one piece of its own size: the full chunk would be allocated and
+// touched for nothing.
+LineReader::LineReader(QFile& file)
+    : file_(file), chunk_(std::clamp<qint64>(file.size() + 1, 4096, kChunk)),
+      buffer_(chunk_ * 2, Qt::Uninitialized) {}
 
 bool LineReader::fill() {
     // Move the unread tail to the front, then read behind it.
@@ -22,9 +26,9 @@ bool LineReader::fill() {
         end_ -= start_;
         start_ = 0;
     }
-    if (buffer_.size() - end_ < kChunk)
-        buffer_.resize(end_ + kChunk);
-    const qint64 got = file_.read(buffer_.data() + end_, kChunk);
+    if (buffer_.size() - end_ < chunk_)
+        buffer_.resize(end_ + chunk_);
+    const qint64 got = file_.read(buffer_.data() + end_, chunk_);
     if (got < 0) {
         error_ = file_.errorString();
         return false;
@@ -131,7 +135,7 @@ qint64 LineReader::countLines() {
     qint64 lines = 0;
     char last = '\n';
     for (;;) {
-        const qint64 got = file_.read(buffer_.data(), kChunk);
+        const qint64 got = file_.read(buffer_.data(), chunk_);
         if (got < 0) {
             error_ = file_.errorString();
             return -1;

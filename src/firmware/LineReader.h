@@ -29,6 +29,7 @@ private:
     Status tooLong();
 
     QFile& file_;
+    qsizetype chunk_; // bytes asked of each read
     QByteArray buffer_;
     qsizetype start_ = 0; // first unread byte
     qsizetype end_ = 0;   // one past the last byte read
