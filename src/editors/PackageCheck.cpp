@@ -47,6 +47,8 @@ bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
         u16(bytes, end + 8) != u16(bytes, end + 10))
         return false;
     const quint16 entries = u16(bytes, end + 10);
+    if (entries == 0) // no package, and a directory to walk no further
+        return false;
     const qint64 directoryEnd = qint64(u32(bytes, end + 16)) + u32(bytes, end + 12);
     if (directoryEnd > end)
         return false;
@@ -70,5 +72,8 @@ bool PackageSizesWithin(const QByteArray& bytes, quint32 limit) {
         if (at > directoryEnd)
             return false;
     }
-    return at == directoryEnd;
+    // Orcus walks the directory by its signatures, not by the count: a record past the
+    // declared end would be read unchecked.
+    const bool anotherRecord = fits(bytes, at, 4) && u32(bytes, at) == 0x02014b50;
+    return at == directoryEnd && !anotherRecord;
 }

@@ -232,6 +232,9 @@ void TestWorkbooks::packageCheck_data() {
     // found by fuzzing: 188 packed bytes claiming 64 MiB kept the reader busy for seconds
     QTest::newRow("more unpacked than deflate can give")
         << readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/claims-64mib.xlsx") << false;
+    // found by fuzzing: no entries declared, and Orcus read the one found there, 4 GiB packed
+    QTest::newRow("a directory record beyond the declared count")
+        << readFile(QUENZOR_SOURCE_DIR "/tests/editors/data/uncounted-entry.xlsx") << false;
     QByteArray longer = intact;
     longer[end + 12] = char(longer[end + 12] + 1);
     QTest::newRow("directory longer than its entries") << longer << false;
