@@ -114,3 +114,11 @@ int TextGridModel::firstRowWithText(int from, int ignoredColumn) const {
                 return r;
     return -1;
 }
+
+int TextGridModel::rowsToLastText() const {
+    for (int r = storedRows(); r > 0; --r)
+        for (int c = 1; c < columns_; ++c)
+            if (!at(r - 1, c).isEmpty())
+                return r;
+    return 0;
+}

@@ -59,6 +59,8 @@ public:
     // The first row from `from` on with text in a column other than column 0 and
     // `ignoredColumn`; -1 when there is none.
     int firstRowWithText(int from, int ignoredColumn = -1) const;
+    // The rows up to and with the last that has text in a column other than column 0.
+    int rowsToLastText() const;
 
 private:
     QString& at(int row, int column) { return cells_[std::size_t(row) * columns_ + column]; }

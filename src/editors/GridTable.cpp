@@ -7,6 +7,8 @@
 #include "editors/TableFiles.h"
 #include "editors/TableSteps.h"
 
+#include <algorithm>
+
 GridTable::GridTable(GridTableSchema schema) : schema_(std::move(schema)) {
     for (auto& grid : grids_)
         grid = std::make_unique<TextGridModel>(schema_.layout);
@@ -159,7 +161,17 @@ std::vector<QStringList> GridTable::ExportLines() const {
     lines.reserve(std::size_t(2 * (schema_.layout.shownRows + 1)));
     for (int side = 0; side < 2; ++side) {
         const TextGridModel& g = grid(side);
+        // The blank rows after the last with text (most of a large grid) share one line.
+        const int used = std::min(g.rowsToLastText(), g.shownRows());
+        QStringList blank;
+        for (int c = 1; c < g.columns(); ++c)
+            blank.append(c == schema_.flagColumn ? schema_.sheetCode.text(side, QString())
+                                                 : QString());
         for (int r = -1; r < g.shownRows(); ++r) {
+            if (r >= used) {
+                lines.push_back(blank);
+                continue;
+            }
             QStringList line;
             line.reserve(g.columns() - 1);
             for (int c = 1; c < g.columns(); ++c) {
@@ -182,9 +194,7 @@ std::vector<TableListing> GridTable::Listings() const {
         const TextGridModel& g = grid(side);
         TableListing listing{schema_.pageCaptions[std::size_t(side)], schema_.layout.captions, {}};
         // Up to the last row with text, so the held rows show too.
-        int end = 0;
-        for (int r = g.firstRowWithText(0); r >= 0; r = g.firstRowWithText(r + 1))
-            end = r + 1;
+        const int end = g.rowsToLastText();
         for (int r = 0; r < end; ++r) {
             QStringList row;
             for (int c = 0; c < g.columns(); ++c)

@@ -109,10 +109,7 @@ ReportSection translateSection(const QString& folder) {
     ReportTable table{QString(), {}, {}, QStringLiteral("No rows.")};
     for (int c = 0; c < model.columns(); ++c)
         table.headings << model.headerData(c, Qt::Horizontal).toString();
-    int end = 0;
-    for (int r = model.firstRowWithText(0); r >= 0; r = model.firstRowWithText(r + 1))
-        end = r + 1;
-    for (int r = 0; r < end; ++r) {
+    for (int r = 0, end = model.rowsToLastText(); r < end; ++r) {
         QStringList row;
         for (int c = 0; c < model.columns(); ++c)
             row << model.cell(r, c);
