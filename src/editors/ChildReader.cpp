@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -63,6 +64,7 @@ bool writeAll(int fd, const QByteArray& bytes) {
 } // namespace
 
 extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
+extern "C" void __sanitizer_set_report_fd(void*) __attribute__((weak));
 
 Result<QList<SheetCells>> ReadInChild(const SheetsReader& read, const QString& stopped) {
     int fds[2];
@@ -86,6 +88,10 @@ Result<QList<SheetCells>> ReadInChild(const SheetsReader& read, const QString& s
         if (const int null = ::open("/dev/null", O_WRONLY); null >= 0) {
             ::dup2(null, STDOUT_FILENO);
             ::dup2(null, STDERR_FILENO);
+            // A sanitizer given a report descriptor by the parent (libFuzzer does) would
+            // otherwise write the child's report to a file ".<pid>" in the working folder.
+            if (&__sanitizer_set_report_fd)
+                __sanitizer_set_report_fd(reinterpret_cast<void*>(std::intptr_t(null)));
         }
         const QByteArray blob = serialise(read());
         const QByteArray header = QByteArray::number(blob.size()) + '\n';
