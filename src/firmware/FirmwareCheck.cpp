@@ -29,10 +29,13 @@ FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
     }
     const std::uint32_t first = BankWindowStart(bank);
     std::vector<bool> loaded(kImageSize, false);
-    const auto fault = [&check](const QString& text) {
+    // Only the first texts are kept, and a damaged file can have a fault on every line: a
+    // text is made only when it is kept.
+    const auto keepingTexts = [&check] { return check.faultTexts.size() < kFaultTextsKept; };
+    const auto fault = [&check, &keepingTexts](auto&& text) {
         ++check.faults;
-        if (check.faultTexts.size() < kFaultTextsKept)
-            check.faultTexts << QStringLiteral("line %1: %2").arg(check.lines).arg(text);
+        if (keepingTexts())
+            check.faultTexts << QStringLiteral("line %1: %2").arg(check.lines).arg(text());
     };
 
     LineReader reader(file);
@@ -49,15 +52,17 @@ FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
         if (line.isEmpty())
             ++check.blankLines;
         QString why;
-        const std::optional<SRecord> rec = ParseSRecord(line, &why);
+        const std::optional<SRecord> rec = ParseSRecord(line, keepingTexts() ? &why : nullptr);
         if (!rec) {
-            fault(why);
+            fault([&why] { return why; });
             continue;
         }
         ++check.records;
         if (!rec->checksumOk) {
-            fault(QStringLiteral("checksum %1, expected %2")
-                      .arg(hexByteText(rec->checksum), hexByteText(rec->expectedChecksum)));
+            fault([&rec] {
+                return QStringLiteral("checksum %1, expected %2")
+                    .arg(hexByteText(rec->checksum), hexByteText(rec->expectedChecksum));
+            });
             continue;
         }
         if (rec->type == '7' || rec->type == '8' || rec->type == '9')
@@ -65,20 +70,22 @@ FirmwareCheck CheckFirmwareFile(const QString& path, int bank) {
         if (!rec->isData())
             continue;
         ++check.dataRecords;
-        check.dataBytes += rec->data.size();
-        for (qsizetype i = 0; i < rec->data.size(); ++i) {
+        check.dataBytes += rec->dataSize;
+        for (int i = 0; i < rec->dataSize; ++i) {
             const std::uint64_t address = std::uint64_t(rec->address) + std::uint64_t(i);
             if (address < first || address >= std::uint64_t(first) + kBankWindowSize)
                 continue;
             const std::size_t at = std::size_t(address - first);
             if (loaded[at]) {
-                fault(QStringLiteral("address %1 loaded twice")
-                          .arg(QString::number(address, 16).toUpper()));
+                fault([address] {
+                    return QStringLiteral("address %1 loaded twice")
+                        .arg(QString::number(address, 16).toUpper());
+                });
                 continue;
             }
             loaded[at] = true;
             ++check.windowBytes;
-            check.window.setByte(at, static_cast<std::uint8_t>(rec->data[i]));
+            check.window.setByte(at, rec->bytes[std::size_t(i)]);
         }
     }
     return check;

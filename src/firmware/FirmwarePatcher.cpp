@@ -5,11 +5,11 @@
 #include "firmware/LineReader.h"
 #include "firmware/SRecord.h"
 
-#include <QByteArrayList>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
 
 #ifdef Q_OS_LINUX
@@ -34,11 +34,15 @@ QString bankSizeMessage(int bank) {
 // instead of the whole file; the commit's sync stays what makes the file durable.
 class BlockWriter {
 public:
-    explicit BlockWriter(QSaveFile& file) : file_(file), buffer_(kBlock, Qt::Uninitialized) {}
+    // A small output gets a buffer of its own size: a whole block would be mapped and touched
+    // for nothing.
+    BlockWriter(QSaveFile& file, qint64 expected)
+        : file_(file), block_(qsizetype(std::clamp<qint64>(expected, 4096, kBlock))),
+          buffer_(block_, Qt::Uninitialized) {}
     bool writeLine(QByteArrayView line) {
-        if (used_ + line.size() + 2 > kBlock && !flush())
+        if (used_ + line.size() + 2 > block_ && !flush())
             return false;
-        if (line.size() + 2 > kBlock)
+        if (line.size() + 2 > block_)
             return put(line.data(), line.size()) && put("\r\n", 2);
         char* at = buffer_.data() + used_;
         std::memcpy(at, line.data(), size_t(line.size()));
@@ -76,6 +80,7 @@ private:
     }
 
     QSaveFile& file_;
+    qsizetype block_;
     QByteArray buffer_;
     qsizetype used_ = 0;
     qint64 written_ = 0;
@@ -97,8 +102,9 @@ bool recordAddress(QByteArrayView line, int digits, std::uint32_t& address) {
     return true;
 }
 
-// The 512 records of the bank file. nullopt after showing the failure.
-std::optional<QByteArrayList> bankRecords(int bank, const QString& bankPath, Prompter& prompter) {
+// The 512 records of the bank file as one block, kBankRecordChars characters each, without
+// line ends. nullopt after showing the failure.
+std::optional<QByteArray> bankRecords(int bank, const QString& bankPath, Prompter& prompter) {
     QFile bankFile(bankPath);
     if (!bankFile.open(QIODevice::ReadOnly)) {
         prompter.errorReport(CannotOpenMessage(bankPath, bankFile.errorString()));
@@ -110,12 +116,12 @@ std::optional<QByteArrayList> bankRecords(int bank, const QString& bankPath, Pro
         prompter.message(bankSizeMessage(bank));
         return std::nullopt;
     }
-    QByteArrayList records;
-    records.reserve(kBankRecordCount);
+    QByteArray records(qsizetype(kBankRecordCount) * kBankRecordChars, Qt::Uninitialized);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(image.constData());
     std::uint32_t address = BankWindowStart(bank);
     for (int i = 0; i < kBankRecordCount; ++i, address += kBankRecordBytes)
-        records << FormatBankRecord(address, bytes + i * kBankRecordBytes);
+        WriteBankRecord(records.data() + qsizetype(i) * kBankRecordChars, address,
+                        bytes + i * kBankRecordBytes);
     return records;
 }
 
@@ -125,15 +131,15 @@ struct MergeOutcome {
 };
 
 MergeOutcome merge(int bank, bool askWhenMissing, LineReader& reader, BlockWriter& out,
-                   const QByteArrayList& records, qint64& position, PatchProgress& progress,
+                   const QByteArray& records, qint64& position, PatchProgress& progress,
                    Prompter& prompter) {
     const std::uint32_t first = BankWindowStart(bank);
     const std::uint32_t last = BankWindowEnd(bank);
     bool placed = false;
     int result = -1;
     const auto place = [&]() {
-        for (const QByteArray& record : records) {
-            if (!out.writeLine(record))
+        for (qsizetype at = 0; at < records.size(); at += kBankRecordChars) {
+            if (!out.writeLine(QByteArrayView(records.constData() + at, kBankRecordChars)))
                 return false;
             progress.setPosition(++position);
         }
@@ -210,7 +216,7 @@ int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
         ~RemoveOnExit() { QFile::remove(path); }
     } removeRecords{JoinPath(binFolder, QString::fromLatin1(kBankRecordsFileName))};
 
-    const std::optional<QByteArrayList> records =
+    const std::optional<QByteArray> records =
         bankRecords(bank, JoinPath(binFolder, BankFileName(bank)), prompter);
     if (!records)
         return -1;
@@ -235,7 +241,9 @@ int PatchFirmwareBank(int bank, bool askWhenMissing, const QString& inputFile,
     if (inputLines >= 0) {
         counter += inputLines;
         progress.setMaximum(counter);
-        BlockWriter writer(output);
+        // The input's lines with CR LF ends, and the bank's records.
+        BlockWriter writer(output, input.size() + inputLines +
+                                       qint64(kBankRecordCount) * (kBankRecordChars + 2));
         outcome =
             merge(bank, askWhenMissing, reader, writer, *records, position, progress, prompter);
     }

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -17,7 +18,10 @@
 QByteArray SRecordChecksum(QByteArray& record, bool checksumOnly);
 
 // "S2" "24", the six-digit address, the 32 bytes and their checksum: 76 characters.
+constexpr int kBankRecordChars = 76;
 QByteArray FormatBankRecord(std::uint32_t address, const std::uint8_t* data32);
+// The same record written at `out`, which has room for kBankRecordChars characters.
+void WriteBankRecord(char* out, std::uint32_t address, const std::uint8_t* data32);
 
 // Value of the hex digit, or -1.
 inline int HexDigitValue(char c) {
@@ -31,9 +35,14 @@ inline int HexDigitValue(char c) {
 }
 
 struct SRecord {
+    // A count byte of 255 less two address bytes and the checksum: no record carries more.
+    static constexpr int kMaxData = 252;
     char type = 0; // '0' to '9'
     std::uint32_t address = 0;
-    QByteArray data;
+    // Held in place: a firmware has tens of thousands of records, one allocation each adds up.
+    std::array<std::uint8_t, kMaxData> bytes{};
+    int dataSize = 0;
+    QByteArrayView data() const { return {bytes.data(), dataSize}; }
     bool checksumOk = false;
     std::uint8_t checksum = 0;         // as written
     std::uint8_t expectedChecksum = 0; // as computed

@@ -99,6 +99,9 @@ void TestSRecord::parse_data() {
     QTest::newRow("S1") << testdata::record('1', 0x1234, "ab") << true << true << 0x1234u << 2;
     QTest::newRow("S3") << testdata::record('3', 0x12345678, "a") << true << true << 0x12345678u
                         << 1;
+    QTest::newRow("S1 of the most bytes")
+        << testdata::record('1', 0x1234, QByteArray(SRecord::kMaxData, 'x')) << true << true
+        << 0x1234u << SRecord::kMaxData;
     QTest::newRow("S0 header") << testdata::record('0', 0, "hdr") << true << true << 0u << 3;
     QTest::newRow("S9") << QByteArray("S9030000FC") << true << true << 0u << 0;
     QByteArray bad = testdata::s2(0x388000);
@@ -127,7 +130,7 @@ void TestSRecord::parse() {
     }
     QCOMPARE(rec->checksumOk, checksumOk);
     QCOMPARE(rec->address, address);
-    QCOMPARE(rec->data.size(), dataBytes);
+    QCOMPARE(rec->data().size(), dataBytes);
 }
 
 QTEST_GUILESS_MAIN(TestSRecord)
