@@ -65,6 +65,8 @@ void TextGridModel::setCell(int row, int column, const QString& text) {
     if (at(row, column) == text)
         return;
     at(row, column) = text;
+    if (!text.isEmpty())
+        textBound_ = std::max(textBound_, row + 1);
     if (row < layout_.shownRows) {
         const QModelIndex changed = index(row, column);
         Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
@@ -93,6 +95,7 @@ void TextGridModel::replaceRows(const std::vector<QStringList>& rows) {
         for (int c = 1; c < n; ++c)
             at(r, c) = row[c];
     }
+    textBound_ = placed;
     endResetModel();
 }
 
@@ -116,9 +119,9 @@ int TextGridModel::firstRowWithText(int from, int ignoredColumn) const {
 }
 
 int TextGridModel::rowsToLastText() const {
-    for (int r = storedRows(); r > 0; --r)
+    for (int r = std::min(textBound_, storedRows()); r > 0; --r)
         for (int c = 1; c < columns_; ++c)
             if (!at(r - 1, c).isEmpty())
-                return r;
-    return 0;
+                return textBound_ = r;
+    return textBound_ = 0;
 }

@@ -71,4 +71,7 @@ private:
     TextGridLayout layout_;
     int columns_;
     std::vector<QString> cells_;
+    // No row at or after this one has text: a large grid is mostly empty, and the search for
+    // its last row with text starts here instead of at its end.
+    mutable int textBound_ = 0;
 };

@@ -31,6 +31,18 @@ QString offendingText(const QByteArray& text, qint64 line, qint64 column) {
 // anything (the DOM needs time quadratic in the depth); 0 when the text stays within it (or is
 // not well-formed, which the DOM then reports in its own words).
 qint64 tooDeepAtLine(const QByteArray& text) {
+    // Each element begins at a '<' not followed by '/', '!' or '?' (an entity's elements too,
+    // in its declaration), so a text with no more of those than the limit cannot go beyond it
+    // and needs no second reading: project files are small.
+    qsizetype starts = 0;
+    for (qsizetype at = text.indexOf('<'); at >= 0 && starts <= kMaxXmlDepth;
+         at = text.indexOf('<', at + 1)) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        if (next != '/' && next != '!' && next != '?')
+            ++starts;
+    }
+    if (starts <= kMaxXmlDepth)
+        return 0;
     QXmlStreamReader reader(text);
     int depth = 0;
     while (!reader.atEnd()) {

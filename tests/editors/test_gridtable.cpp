@@ -90,6 +90,8 @@ private Q_SLOTS:
     void importAgainAfterFailure();
     void exportThenImport_data();
     void exportThenImport();
+    void lastRowWithTextFollowsEdits_data();
+    void lastRowWithTextFollowsEdits();
 
 private:
     QTemporaryDir dir;
@@ -649,6 +651,33 @@ void TestGridTable::exportThenImport() {
         title << (c == back.schema().flagColumn ? "0" : t.grid(1).titleText(c));
     QCOMPARE(rowsOf(back.grid(0)).mid(0, sga.size()), sga);
     QCOMPARE(rowsOf(back.grid(1)).mid(0, sgb.size() + 1), QStringList{title.join('|')} + sgb);
+}
+
+void TestGridTable::lastRowWithTextFollowsEdits_data() {
+    // Steps: "rows N" places N rows of text, "set R C TEXT" writes a cell (no TEXT empties it).
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("text written past the placed rows") << QStringList{"rows 2", "set 7 1 x"};
+    QTest::newRow("the last row emptied") << QStringList{"rows 3", "set 2 1", "set 2 2"};
+    QTest::newRow("emptied, then written lower")
+        << QStringList{"set 9 2 a", "set 9 2", "set 4 1 b"};
+    QTest::newRow("a held row beyond the shown") << QStringList{"set 1500 1 h", "set 3 1 a"};
+    QTest::newRow("rows replaced by fewer") << QStringList{"set 40 1 a", "rows 1", "rows 0"};
+}
+
+void TestGridTable::lastRowWithTextFollowsEdits() {
+    QFETCH(QStringList, steps);
+    TextGridModel g({{"#", "A", "B"}, {}, 1000, 1, true});
+    for (const QString& step : steps) {
+        const QStringList w = step.split(' ');
+        if (w[0] == "rows")
+            fill(g, QStringList(w[1].toInt(), QStringLiteral("r|s")));
+        else
+            g.setCell(w[1].toInt(), w[2].toInt(), w.value(3));
+        int end = 0;
+        for (int r = g.firstRowWithText(0); r >= 0; r = g.firstRowWithText(r + 1))
+            end = r + 1;
+        QVERIFY2(g.rowsToLastText() == end, qPrintable(step));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGridTable)

@@ -1,4 +1,5 @@
 #include "project/Workspace.h"
+#include "project/XmlDocument.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void saveFailureIsReported();
     void saveLeavesSameFileAlone_data();
     void saveLeavesSameFileAlone();
+    void nestingLimit_data();
+    void nestingLimit();
 
 private:
     static QString sep() { return QString(QDir::separator()); }
@@ -231,6 +234,29 @@ void TestWorkspace::saveLeavesSameFileAlone() {
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("[lastproj]\r\nprojectname=P\r\n"));
+}
+
+void TestWorkspace::nestingLimit_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    const auto nested = [](int levels) {
+        return QByteArray("<a>").repeated(levels) + "\n" + QByteArray("</a>").repeated(levels);
+    };
+    QTest::newRow("at the limit") << nested(kMaxXmlDepth) << QString();
+    QTest::newRow("one beyond") << nested(kMaxXmlDepth + 1) << XmlTooDeepMessage(QString(), 1);
+    QTest::newRow("many elements, shallow")
+        << "<r>" + QByteArray("<a/><!-- <b> --><![CDATA[<c>]]>").repeated(40) + "</r>" << QString();
+    QTest::newRow("beyond, past markup that is not an element")
+        << "<?xml version=\"1.0\"?><!-- <x> -->\n" + nested(kMaxXmlDepth + 1)
+        << XmlTooDeepMessage(QString(), 2);
+}
+
+void TestWorkspace::nestingLimit() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    QDomDocument doc;
+    const Result<> loaded = LoadXmlText(doc, text, QString());
+    QCOMPARE(loaded ? QString() : loaded.error(), error);
 }
 
 QTEST_GUILESS_MAIN(TestWorkspace)
