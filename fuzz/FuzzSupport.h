@@ -13,16 +13,26 @@
 
 namespace fuzz {
 
-// One folder per process, in /dev/shm when there is one, so a file write costs no disk.
+// One folder per process, in /dev/shm when there is one, so a file write costs no disk. It goes
+// when the fuzzer ends normally (its children leave by _exit): one folder a run stayed behind in
+// shared memory.
 inline QString scratchFolder() {
-    static const QString folder = [] {
+    struct Folder {
+        QString path;
+        pid_t owner;
+        ~Folder() {
+            if (getpid() == owner)
+                QDir(path).removeRecursively();
+        }
+    };
+    static const Folder folder = [] {
         const QString base =
             QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
         const QString path = base + QStringLiteral("/quenzor-fuzz-%1").arg(getpid());
         QDir().mkpath(path);
-        return path;
+        return Folder{path, getpid()};
     }();
-    return folder;
+    return folder.path;
 }
 
 inline QString writeScratch(const QString& name, const uint8_t* data, size_t size) {

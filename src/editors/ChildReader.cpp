@@ -14,7 +14,25 @@
 
 namespace {
 
-QByteArray serialise(const Result<QList<SheetCells>>& read) {
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
+extern "C" void __sanitizer_set_report_fd(void*) __attribute__((weak));
+
+QByteArray SheetsAnswer(const Result<QList<SheetCells>>& read) {
     QByteArray blob;
     QDataStream out(&blob, QIODevice::WriteOnly);
     out << read.ok() << read.error();
@@ -26,8 +44,8 @@ QByteArray serialise(const Result<QList<SheetCells>>& read) {
     return blob;
 }
 
-std::optional<Result<QList<SheetCells>>> deserialise(const QByteArray& blob) {
-    QDataStream in(blob);
+std::optional<Result<QList<SheetCells>>> SheetsFromAnswer(const QByteArray& answer) {
+    QDataStream in(answer);
     bool ok = false;
     QString error;
     in >> ok >> error;
@@ -48,23 +66,23 @@ std::optional<Result<QList<SheetCells>>> deserialise(const QByteArray& blob) {
     return Result<QList<SheetCells>>(std::move(sheets));
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
+void BecomeReaderChild() {
+    // A library's chatter must not land in the companion's output, and its faults are its own:
+    // no report, no crash handler of the parent (a test harness or fuzzer would take them for
+    // the program's).
+    if (&__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback(nullptr);
+    for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
+        std::signal(sig, SIG_DFL);
+    if (const int null = ::open("/dev/null", O_WRONLY); null >= 0) {
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        // A sanitizer given a report descriptor by the parent (libFuzzer does) would otherwise
+        // write the child's report to a file ".<pid>" in the working folder.
+        if (&__sanitizer_set_report_fd)
+            __sanitizer_set_report_fd(reinterpret_cast<void*>(std::intptr_t(null)));
     }
-    return true;
 }
-
-} // namespace
-
-extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
-extern "C" void __sanitizer_set_report_fd(void*) __attribute__((weak));
 
 Result<QList<SheetCells>> ReadInChild(const SheetsReader& read, const QString& stopped) {
     int fds[2];
@@ -78,22 +96,8 @@ Result<QList<SheetCells>> ReadInChild(const SheetsReader& read, const QString& s
     }
     if (child == 0) {
         ::close(fds[0]);
-        // A library's chatter must not land in the companion's output, and its faults are its
-        // own: no report, no crash handler of the parent (a test harness or fuzzer would take
-        // them for the program's).
-        if (&__sanitizer_set_death_callback)
-            __sanitizer_set_death_callback(nullptr);
-        for (int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL})
-            std::signal(sig, SIG_DFL);
-        if (const int null = ::open("/dev/null", O_WRONLY); null >= 0) {
-            ::dup2(null, STDOUT_FILENO);
-            ::dup2(null, STDERR_FILENO);
-            // A sanitizer given a report descriptor by the parent (libFuzzer does) would
-            // otherwise write the child's report to a file ".<pid>" in the working folder.
-            if (&__sanitizer_set_report_fd)
-                __sanitizer_set_report_fd(reinterpret_cast<void*>(std::intptr_t(null)));
-        }
-        const QByteArray blob = serialise(read());
+        BecomeReaderChild();
+        const QByteArray blob = SheetsAnswer(read());
         const QByteArray header = QByteArray::number(blob.size()) + '\n';
         ::_exit(writeAll(fds[1], header) && writeAll(fds[1], blob) ? 0 : 3);
     }
@@ -129,7 +133,7 @@ Result<QList<SheetCells>> ReadInChild(const SheetsReader& read, const QString& s
     if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || size < 0 ||
         got.size() - newline - 1 != size)
         return Fail(stopped);
-    std::optional<Result<QList<SheetCells>>> answer = deserialise(got.mid(newline + 1));
+    std::optional<Result<QList<SheetCells>>> answer = SheetsFromAnswer(got.mid(newline + 1));
     if (!answer)
         return Fail(stopped);
     return std::move(*answer);

@@ -167,8 +167,9 @@ private:
     std::vector<std::string> names_;
 };
 
-// The sheets of a spreadsheet's bytes; runs in the child.
-Result<QList<SheetCells>> readSheets(const QByteArray& bytes, const QString& notASpreadsheet) {
+} // namespace
+
+Result<QList<SheetCells>> ReadOdsSheets(const QByteArray& bytes, const QString& notASpreadsheet) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     if (!PackageSizesWithin(bytes))
         return Fail(notASpreadsheet);
@@ -184,8 +185,6 @@ Result<QList<SheetCells>> readSheets(const QByteArray& bytes, const QString& not
     }
 }
 
-} // namespace
-
 Result<std::unique_ptr<Workbook>> OpenOdsWorkbook(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     const QString notASpreadsheet =
@@ -196,7 +195,7 @@ Result<std::unique_ptr<Workbook>> OpenOdsWorkbook(const QString& path) {
     // Orcus's XML parser reads past the end of damaged content (fuzzing stopped it on its own
     // assertion), hence the child.
     Result<QList<SheetCells>> sheets = ReadInChild(
-        [&] { return readSheets(*bytes, notASpreadsheet); },
+        [&] { return ReadOdsSheets(*bytes, notASpreadsheet); },
         QStringLiteral("\"%1\" is not an OpenDocument spreadsheet that can be read (.ods): its "
                        "reader stopped.")
             .arg(shown));

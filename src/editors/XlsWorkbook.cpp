@@ -62,8 +62,9 @@ SheetCells readSheet(const void* handle, unsigned short sheet, const QString& na
     return data;
 }
 
-// The whole workbook through FreeXL; runs in the child.
-Result<QList<SheetCells>> readWorkbook(const QString& path, const QString& notAWorkbook) {
+} // namespace
+
+Result<QList<SheetCells>> ReadXlsSheets(const QString& path, const QString& notAWorkbook) {
     const void* handle = nullptr;
     // A failed open has released what it took, even where it leaves the handle set.
     if (freexl_open(QFile::encodeName(path).constData(), &handle) != FREEXL_OK)
@@ -85,8 +86,6 @@ Result<QList<SheetCells>> readWorkbook(const QString& path, const QString& notAW
     return sheets;
 }
 
-} // namespace
-
 Result<std::unique_ptr<Workbook>> OpenXlsWorkbook(const QString& path) {
     const QString shown = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile())
@@ -96,7 +95,7 @@ Result<std::unique_ptr<Workbook>> OpenXlsWorkbook(const QString& path) {
     // FreeXL reads damaged files out of bounds (seen with AddressSanitizer and valgrind on
     // fuzzed .xls files), hence the child.
     Result<QList<SheetCells>> sheets = ReadInChild(
-        [&] { return readWorkbook(path, notAWorkbook); },
+        [&] { return ReadXlsSheets(path, notAWorkbook); },
         QStringLiteral("\"%1\" is not an Excel workbook that can be read (.xls): its reader "
                        "stopped.")
             .arg(shown));
