@@ -61,29 +61,23 @@ public:
     }
 
 private:
-    static bool writeAll(int fd, const char* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = ::write(fd, data, size);
+    // Repeats a read or a write of `size` bytes, given how many are through, until all are.
+    template <typename Io> static bool whole(std::size_t size, Io io) {
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t n = io(done);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
                 return false;
-            data += n;
-            size -= std::size_t(n);
+            done += std::size_t(n);
         }
         return true;
     }
+    static bool writeAll(int fd, const char* data, std::size_t size) {
+        return whole(size, [&](std::size_t done) { return ::write(fd, data + done, size - done); });
+    }
     static bool readAll(int fd, char* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t n = ::read(fd, data, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            data += n;
-            size -= std::size_t(n);
-        }
-        return true;
+        return whole(size, [&](std::size_t done) { return ::read(fd, data + done, size - done); });
     }
     static bool writeFrame(int fd, const QByteArray& bytes) {
         const std::uint64_t size = std::uint64_t(bytes.size());
