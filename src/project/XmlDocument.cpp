@@ -31,14 +31,20 @@ QString offendingText(const QByteArray& text, qint64 line, qint64 column) {
 // anything (the DOM needs time quadratic in the depth); 0 when the text stays within it (or is
 // not well-formed, which the DOM then reports in its own words).
 qint64 tooDeepAtLine(const QByteArray& text) {
-    // Each element begins at a '<' not followed by '/', '!' or '?' (an entity's elements too,
-    // in its declaration), so a text with no more of those than the limit cannot go beyond it
-    // and needs no second reading: project files are small.
-    qsizetype starts = 0;
+    // Each element of the file itself begins at a '<' not followed by '/', '!' or '?', so a text
+    // with no more of those than the limit cannot go beyond it and needs no second reading:
+    // project files are small. Not so with a DTD: an entity's value written with character
+    // references ("&#60;a&#62;") makes elements without a '<' in the file. Nor in UTF-16 or
+    // UTF-32, whose markup characters each hold a zero byte: "<!" is not two bytes there.
+    qsizetype starts = text.contains('\0') ? kMaxXmlDepth + 1 : 0;
     for (qsizetype at = text.indexOf('<'); at >= 0 && starts <= kMaxXmlDepth;
          at = text.indexOf('<', at + 1)) {
-        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
-        if (next != '/' && next != '!' && next != '?')
+        const QByteArrayView next = QByteArrayView(text).sliced(at + 1);
+        if (next.startsWith('!') && !next.startsWith("!--") && !next.startsWith("![CDATA[")) {
+            starts = kMaxXmlDepth + 1;
+            break;
+        }
+        if (!next.startsWith('/') && !next.startsWith('!') && !next.startsWith('?'))
             ++starts;
     }
     if (starts <= kMaxXmlDepth)

@@ -246,6 +246,18 @@ void TestWorkspace::nestingLimit_data() {
     QTest::newRow("one beyond") << nested(kMaxXmlDepth + 1) << XmlTooDeepMessage(QString(), 1);
     QTest::newRow("many elements, shallow")
         << "<r>" + QByteArray("<a/><!-- <b> --><![CDATA[<c>]]>").repeated(40) + "</r>" << QString();
+    QTest::newRow("beyond through an entity of character references")
+        << "<!DOCTYPE r [<!ENTITY e \"" + QByteArray("&#60;a&#62;").repeated(kMaxXmlDepth) +
+               QByteArray("&#60;/a&#62;").repeated(kMaxXmlDepth) + "\">]>\n<r>&e;</r>"
+        << XmlTooDeepMessage(QString(), 2);
+    const QByteArray entity =
+        "<!DOCTYPE r [<!ENTITY e \"" + QByteArray("&#60;a&#62;").repeated(kMaxXmlDepth) +
+        QByteArray("&#60;/a&#62;").repeated(kMaxXmlDepth) + "\">]>\n<r>&e;</r>";
+    const QString wide = QString::fromLatin1(entity);
+    QTest::newRow("beyond through an entity, in UTF-16")
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2)
+        << XmlTooDeepMessage(QString(), 2);
     QTest::newRow("beyond, past markup that is not an element")
         << "<?xml version=\"1.0\"?><!-- <x> -->\n" + nested(kMaxXmlDepth + 1)
         << XmlTooDeepMessage(QString(), 2);
