@@ -1,5 +1,6 @@
 #include "check/ProjectCheck.h"
 
+#include "common/FileIO.h"
 #include "common/IntegerText.h"
 #include "editors/EmcyTable.h"
 #include "editors/EmcyWordTable.h"
@@ -46,7 +47,9 @@ void checkPargen(const QString& project, QList<Finding>& out) {
         return;
     }
     QDomDocument doc;
-    if (Result<> loaded = LoadXmlFile(doc, path); !loaded) {
+    const Result<QByteArray> source = ReadRegularFile(path);
+    const Result<> loaded = source ? LoadXmlText(doc, *source, path) : Fail(source.error());
+    if (!loaded) {
         composerError(QString(loaded.error()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
         return;
     }
@@ -63,8 +66,10 @@ void checkPargen(const QString& project, QList<Finding>& out) {
             composerError(QStringLiteral("%1 is missing: the image cannot be composed.").arg(tag));
             continue;
         }
-        const QString text = ElementText(node);
-        if (element == Element::SnmpPublic || element == Element::SnmpPrivate) {
+        const bool community = element == Element::SnmpPublic || element == Element::SnmpPrivate;
+        // As the composer reads it: a community name may be spaces alone.
+        const QString text = community ? ElementTextAsWritten(node, *source) : ElementText(node);
+        if (community) {
             if (text.size() > kSnmpNameLength)
                 warning(QStringLiteral("%1 \"%2\" is longer than %3 characters; the image keeps "
                                        "the first %3.")

@@ -93,11 +93,11 @@ Result<> ComposeImage(ConfigImage& image, const QString& pargenPath,
                       const CompositionClock& clock) {
     image.clear();
 
-    Result<QByteArray> text = ReadRegularFile(pargenPath);
-    if (!text)
-        return failed(text.error());
+    const Result<QByteArray> source = ReadRegularFile(pargenPath);
+    if (!source)
+        return failed(source.error());
     QDomDocument doc;
-    if (Result<> loaded = LoadXmlText(doc, *text); !loaded)
+    if (Result<> loaded = LoadXmlText(doc, *source); !loaded)
         return failed(QStringLiteral("File \"%1\" is not well-formed XML: %2")
                           .arg(QDir::toNativeSeparators(pargenPath), loaded.error()));
 
@@ -111,7 +111,9 @@ Result<> ComposeImage(ConfigImage& image, const QString& pargenPath,
         const QDomElement element = ChildElement(top, name);
         if (element.isNull())
             return elementFailed(pargenPath, name, QStringLiteral("not found"));
-        const QString text = ElementText(element);
+        // A community name may be spaces alone, which the DOM would drop.
+        const QString text = f.kind == FieldKind::Snmp ? ElementTextAsWritten(element, *source)
+                                                       : ElementText(element);
         if (f.kind == FieldKind::Snmp) {
             image.setField(f.offset, FillSnmpName(text));
             continue;

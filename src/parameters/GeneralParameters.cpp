@@ -44,7 +44,9 @@ LoadedParameters LoadParameters(const QString& path) {
     if (!QFileInfo::exists(path))
         return out;
     QDomDocument doc;
-    if (Result<> loaded = LoadXmlFile(doc, path); !loaded) {
+    const Result<QByteArray> source = ReadRegularFile(path);
+    const Result<> loaded = source ? LoadXmlText(doc, *source, path) : Fail(source.error());
+    if (!loaded) {
         // A parser's reason alone does not say which file; a reading failure already does.
         const QString shown = QDir::toNativeSeparators(path);
         out.error = loaded.error().contains(shown)
@@ -72,8 +74,13 @@ LoadedParameters LoadParameters(const QString& path) {
         p.gat[i] = text(Pargen::GatewayOctet(i)).value_or(QStringLiteral("0"));
     }
     p.port = QString::number(integer(Element::Port).value_or(502));
-    p.snmpPublic = text(Element::SnmpPublic).value_or(QString()).left(kSnmpNameLength);
-    p.snmpPrivate = text(Element::SnmpPrivate).value_or(QString()).left(kSnmpNameLength);
+    // A community name may be spaces alone, which the DOM would drop.
+    auto community = [&root, &source](Element element) {
+        return ElementTextAsWritten(ChildElement(root, ElementName(element)), *source)
+            .left(kSnmpNameLength);
+    };
+    p.snmpPublic = community(Element::SnmpPublic);
+    p.snmpPrivate = community(Element::SnmpPrivate);
     p.baudCode = integer(Element::Baud).value_or(kBaudCodeOffset);
     p.parity = Pargen::ParityPosition(integer(Element::Parity).value_or(0));
     p.timeOut = text(Element::TimeOut).value_or(QStringLiteral("1000"));

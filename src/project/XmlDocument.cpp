@@ -120,6 +120,36 @@ QString ElementText(const QDomElement& element) {
     return element.text();
 }
 
+QString ElementTextAsWritten(const QDomElement& element, const QByteArray& source) {
+    if (element.isNull() || element.hasChildNodes())
+        return element.text();
+    // Its place among the document's elements, which the stream reader the DOM is built on
+    // meets in the same order.
+    qint64 place = 0;
+    for (QDomNode n = element.ownerDocument().documentElement(); !n.isNull();) {
+        if (n == element)
+            break;
+        if (n.isElement())
+            ++place;
+        if (!n.firstChild().isNull()) {
+            n = n.firstChild();
+            continue;
+        }
+        while (!n.isNull() && n.nextSibling().isNull())
+            n = n.parentNode();
+        if (!n.isNull())
+            n = n.nextSibling();
+    }
+    QXmlStreamReader reader(source);
+    for (qint64 seen = 0; !reader.atEnd();) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && seen++ == place) {
+            const QString text = reader.readElementText();
+            return reader.hasError() ? QString() : text;
+        }
+    }
+    return {};
+}
+
 void ClearDocument(QDomDocument& doc) {
     while (!doc.firstChild().isNull())
         doc.removeChild(doc.firstChild());

@@ -32,6 +32,9 @@ QDomElement ChildElement(const QDomElement& parent, const QString& name);
 
 // The element's text content.
 QString ElementText(const QDomElement& element);
+// The same, for an element of the document loaded from `source`, keeping a text of white space
+// alone, which the DOM drops: "<a>  </a>" gives two spaces, where ElementText gives none.
+QString ElementTextAsWritten(const QDomElement& element, const QByteArray& source);
 
 // Removes every node of the document, so that a writer rebuilds the whole file.
 void ClearDocument(QDomDocument& doc);

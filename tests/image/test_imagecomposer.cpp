@@ -206,6 +206,7 @@ void TestImageComposer::snmpNames_data() {
     QTest::addColumn<QByteArray>("field");
     QTest::newRow("short") << "public" << QByteArray("public").leftJustified(14, '\0');
     QTest::newRow("empty") << "" << QByteArray(14, '\0');
+    QTest::newRow("spaces alone") << "   " << QByteArray("   ").leftJustified(14, '\0');
     QTest::newRow("13 kept") << "abcdefghijklm" << QByteArray("abcdefghijklm\0", 14);
     QTest::newRow("20 cut to 13") << "ABCDEFGHIJKLMNOPQRST" << QByteArray("ABCDEFGHIJKLM\0", 14);
     QTest::newRow("latin-1 letters")

@@ -172,6 +172,12 @@ void TestGeneralParameters::communityNameCutTo13() {
     QCOMPARE(p.snmpPrivate, QString("morsund"));
     QVERIFY(SaveParameters(p, path).ok());
     QCOMPARE(readFile(path), withElement("SNMP_PUBLIC", "ABCDEFGHIJKLM"));
+    // Cut to its spaces, a name still reads back as saved (fuzzing found it read back empty).
+    writeFile(path, withElement("SNMP_PUBLIC", QByteArray(20, ' ') + "halvik"));
+    const GeneralParameters spaces = LoadParameters(path).values;
+    QCOMPARE(spaces.snmpPublic, QString(13, ' '));
+    QVERIFY(SaveParameters(spaces, path).ok());
+    QCOMPARE(LoadParameters(path).values.snmpPublic, QString(13, ' '));
 }
 
 void TestGeneralParameters::otherOrderAndExtraElements() {
@@ -200,6 +206,7 @@ void TestGeneralParameters::roundTrip_data() {
     QTest::newRow("out of range octet kept") << withElement("TCP_IP3", "300");
     QTest::newRow("hex time-out") << withElement("TIME_OUT", "0x3E8");
     QTest::newRow("escaped community") << withElement("SNMP_PRIVATE", "a&amp;b&lt;c");
+    QTest::newRow("community of spaces") << withElement("SNMP_PUBLIC", "   ");
     QTest::newRow("odd parity") << withElement("PARITY", "3");
     QTest::newRow("routing") << withElement("MODE", "0");
 }
