@@ -1,6 +1,5 @@
 #include "check/ProjectCheck.h"
 
-#include "common/FileIO.h"
 #include "common/IntegerText.h"
 #include "editors/EmcyTable.h"
 #include "editors/EmcyWordTable.h"
@@ -47,9 +46,8 @@ void checkPargen(const QString& project, QList<Finding>& out) {
         return;
     }
     QDomDocument doc;
-    const Result<QByteArray> source = ReadRegularFile(path);
-    const Result<> loaded = source ? LoadXmlText(doc, *source, path) : Fail(source.error());
-    if (!loaded) {
+    QByteArray source;
+    if (Result<> loaded = LoadXmlFile(doc, path, &source); !loaded) {
         composerError(QString(loaded.error()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
         return;
     }
@@ -66,10 +64,8 @@ void checkPargen(const QString& project, QList<Finding>& out) {
             composerError(QStringLiteral("%1 is missing: the image cannot be composed.").arg(tag));
             continue;
         }
-        const bool community = element == Element::SnmpPublic || element == Element::SnmpPrivate;
-        // As the composer reads it: a community name may be spaces alone.
-        const QString text = community ? ElementTextAsWritten(node, *source) : ElementText(node);
-        if (community) {
+        const QString text = Pargen::ElementValue(node, element, source);
+        if (element == Element::SnmpPublic || element == Element::SnmpPrivate) {
             if (text.size() > kSnmpNameLength)
                 warning(QStringLiteral("%1 \"%2\" is longer than %3 characters; the image keeps "
                                        "the first %3.")

@@ -111,9 +111,7 @@ Result<> ComposeImage(ConfigImage& image, const QString& pargenPath,
         const QDomElement element = ChildElement(top, name);
         if (element.isNull())
             return elementFailed(pargenPath, name, QStringLiteral("not found"));
-        // A community name may be spaces alone, which the DOM would drop.
-        const QString text = f.kind == FieldKind::Snmp ? ElementTextAsWritten(element, *source)
-                                                       : ElementText(element);
+        const QString text = Pargen::ElementValue(element, f.element, *source);
         if (f.kind == FieldKind::Snmp) {
             image.setField(f.offset, FillSnmpName(text));
             continue;

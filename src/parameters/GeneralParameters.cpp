@@ -44,9 +44,8 @@ LoadedParameters LoadParameters(const QString& path) {
     if (!QFileInfo::exists(path))
         return out;
     QDomDocument doc;
-    const Result<QByteArray> source = ReadRegularFile(path);
-    const Result<> loaded = source ? LoadXmlText(doc, *source, path) : Fail(source.error());
-    if (!loaded) {
+    QByteArray source;
+    if (Result<> loaded = LoadXmlFile(doc, path, &source); !loaded) {
         // A parser's reason alone does not say which file; a reading failure already does.
         const QString shown = QDir::toNativeSeparators(path);
         out.error = loaded.error().contains(shown)
@@ -57,8 +56,9 @@ LoadedParameters LoadParameters(const QString& path) {
     }
     const QDomElement root = TopLevelElement(doc, kRoot);
     // The text of the named child, or nullopt when it is missing or empty.
-    auto text = [&root](Element element) -> std::optional<QString> {
-        const QString t = ElementText(ChildElement(root, ElementName(element)));
+    auto text = [&root, &source](Element element) -> std::optional<QString> {
+        const QString t =
+            Pargen::ElementValue(ChildElement(root, ElementName(element)), element, source);
         return t.isEmpty() ? std::nullopt : std::optional<QString>(t);
     };
     auto integer = [&text](Element element) -> std::optional<std::int32_t> {
@@ -74,13 +74,8 @@ LoadedParameters LoadParameters(const QString& path) {
         p.gat[i] = text(Pargen::GatewayOctet(i)).value_or(QStringLiteral("0"));
     }
     p.port = QString::number(integer(Element::Port).value_or(502));
-    // A community name may be spaces alone, which the DOM would drop.
-    auto community = [&root, &source](Element element) {
-        return ElementTextAsWritten(ChildElement(root, ElementName(element)), *source)
-            .left(kSnmpNameLength);
-    };
-    p.snmpPublic = community(Element::SnmpPublic);
-    p.snmpPrivate = community(Element::SnmpPrivate);
+    p.snmpPublic = text(Element::SnmpPublic).value_or(QString()).left(kSnmpNameLength);
+    p.snmpPrivate = text(Element::SnmpPrivate).value_or(QString()).left(kSnmpNameLength);
     p.baudCode = integer(Element::Baud).value_or(kBaudCodeOffset);
     p.parity = Pargen::ParityPosition(integer(Element::Parity).value_or(0));
     p.timeOut = text(Element::TimeOut).value_or(QStringLiteral("1000"));

@@ -1,5 +1,7 @@
 #include "parameters/PargenSchema.h"
 
+#include "project/XmlDocument.h"
+
 namespace Pargen {
 
 namespace {
@@ -19,6 +21,12 @@ QString listName(const QStringList& names, int position) {
 
 QString ElementName(Element element) {
     return QString::fromLatin1(kNames[int(element)]);
+}
+
+QString ElementValue(const QDomElement& node, Element element, const QByteArray& source) {
+    return element == Element::SnmpPublic || element == Element::SnmpPrivate
+               ? ElementTextAsWritten(node, source)
+               : ElementText(node);
 }
 
 Element IpOctet(int i) {

@@ -3,6 +3,8 @@
 // baud rate, parity and mode.
 #pragma once
 
+#include <QByteArray>
+#include <QDomElement>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +38,9 @@ enum class Element {
 inline constexpr int kElementCount = 20;
 
 QString ElementName(Element element);
+// The text of `node`, the file's `element`, as every reader of a file whose bytes are `source`
+// takes it: a community name as written, though it be spaces alone, which the DOM drops.
+QString ElementValue(const QDomElement& node, Element element, const QByteArray& source);
 // The i-th octet (0..3) of the IP address, subnet mask and default gateway.
 Element IpOctet(int i);
 Element SubnetOctet(int i);

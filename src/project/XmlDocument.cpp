@@ -40,11 +40,13 @@ qint64 tooDeepAtLine(const QByteArray& text) {
     for (qsizetype at = text.indexOf('<'); at >= 0 && starts <= kMaxXmlDepth;
          at = text.indexOf('<', at + 1)) {
         const QByteArrayView next = QByteArrayView(text).sliced(at + 1);
-        if (next.startsWith('!') && !next.startsWith("!--") && !next.startsWith("![CDATA[")) {
+        if (next.startsWith('!')) {
+            if (next.startsWith("!--") || next.startsWith("![CDATA["))
+                continue;
             starts = kMaxXmlDepth + 1;
             break;
         }
-        if (!next.startsWith('/') && !next.startsWith('!') && !next.startsWith('?'))
+        if (!next.startsWith('/') && !next.startsWith('?'))
             ++starts;
     }
     if (starts <= kMaxXmlDepth)
@@ -95,11 +97,13 @@ Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text, const QString& p
     return Ok();
 }
 
-Result<> LoadXmlFile(QDomDocument& doc, const QString& path) {
+Result<> LoadXmlFile(QDomDocument& doc, const QString& path, QByteArray* source) {
     doc.clear();
     Result<QByteArray> text = ReadRegularFile(path);
     if (!text)
         return Fail(text.error());
+    if (source)
+        *source = *text;
     return LoadXmlText(doc, *text, path);
 }
 

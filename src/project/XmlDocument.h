@@ -12,8 +12,9 @@
 #include <optional>
 
 // Loads `path` into `doc`, replacing what it held. The failure is the parser's reason with its
-// line and the start of the offending text, or the reason the file could not be opened.
-Result<> LoadXmlFile(QDomDocument& doc, const QString& path);
+// line and the start of the offending text, or the reason the file could not be opened. The
+// file's bytes go to `source` when given (for ElementTextAsWritten).
+Result<> LoadXmlFile(QDomDocument& doc, const QString& path, QByteArray* source = nullptr);
 // The same for text already in memory; a non-empty `path` names the file it was read from.
 Result<> LoadXmlText(QDomDocument& doc, const QByteArray& text, const QString& path = {});
 
